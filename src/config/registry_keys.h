@@ -1,0 +1,15 @@
+#pragma once
+// Registry locations the installer shares with the product.
+
+namespace kbase {
+
+// HKEY_LOCAL_MACHINE: the product's own key ("KNeedReboot", "uninstall_count",
+// "uninstall_time", "ProgramPath", "kinstlog").
+inline constexpr wchar_t kProductKey[] = L"SOFTWARE\\vesmark\\Antivirus";
+
+// HKEY_CLASSES_ROOT: the installer's records ("PacketPath_%d_%d_%d", "UiExePath", "did").
+inline constexpr wchar_t kInstallerRecordsKey[] =
+    L"CLSID\\{79B5BC47-CEA1-4772-B433-7D1B3139F278}\\Implemented Categories\\"
+    L"{607568DD-B059-434b-B7E7-38EC51998F8E}";
+
+}  // namespace kbase
