@@ -197,8 +197,8 @@ bool ValueString::Parse(Error& reader) {
         reader.SeekTo(backslash);
         return reader.Fail(kErrorBadEscape);
     }
-    // \u with up to four hex digits gives one UTF-16 unit; a zero unit would cut the
-    // text short for callers that pass it on as a C string, so it is refused.
+    // \u with up to four hex digits gives one UTF-16 unit. A zero unit is refused
+    // rather than put into the text.
     uint32_t unit = 0;
     int digits = 0;
     while (digits < 4 && !reader.AtEnd() && HexDigit(reader.Peek()) >= 0) {
