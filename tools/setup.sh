@@ -25,7 +25,7 @@ APT_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
   wine64 xvfb x11-apps imagemagick fonts-wqy-microhei locales
-  7zip p7zip-full
+  7zip p7zip-full tinyproxy microsocks
   libmbedtls-dev libgtest-dev libjsoncpp-dev libtinyxml-dev zlib1g-dev
   libcurl4-openssl-dev
 )
@@ -78,7 +78,7 @@ source_version() {
 
 cmake_mingw() {
   local src=$1 build=$2 prefix=$3; shift 3
-  cmake -S "$src" -B "$build" -G Ninja \
+  cmake -S "$src" -B "$build" -G Ninja --no-warn-unused-cli \
     -DCMAKE_SYSTEM_NAME=Windows \
     -DCMAKE_C_COMPILER=$MINGW-gcc-posix -DCMAKE_CXX_COMPILER=$MINGW-g++-posix \
     -DCMAKE_RC_COMPILER=$MINGW-windres \
@@ -142,10 +142,10 @@ src, bundle = sys.argv[1], sys.argv[2]
 text = ""
 for mk in ("makefile",):
     text += open(os.path.join(bundle, mk)).read()
-for mk in ("C/Crc.mak", "C/LzmaDec.mak"):
-    p = os.path.join(src, mk)
-    if os.path.exists(p):
-        text += open(p).read()
+for mk in ("CPP/7zip/Crc.mak", "CPP/7zip/LzmaDec.mak"):
+    text += open(os.path.join(src, mk)).read()
+# Both branches of the nmake conditionals: the C files of the asm branch stand in.
+text = re.sub(r"^!.*\n", "", text, flags=re.M)
 text = text.replace("\\\n", " ")
 roots = {
     "COMMON_OBJS": "CPP/Common", "WIN_OBJS": "CPP/Windows", "7ZIP_COMMON_OBJS": "CPP/7zip/Common",

@@ -1,0 +1,42 @@
+#include "config/directory_tree.h"
+
+#include <windows.h>
+
+namespace kbase {
+
+namespace {
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateOne(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+bool CreateDirectoryTree(const std::wstring& path) {
+  if (path.empty()) return false;
+  if (Exists(path) || CreateOne(path)) return true;
+  std::wstring normal = path;
+  for (wchar_t& c : normal) {
+    if (c == L'/') c = L'\\';
+  }
+  // A trailing separator names the same folder.
+  while (normal.size() > 1 && normal.back() == L'\\') normal.pop_back();
+  const size_t cut = normal.find_last_of(L'\\');
+  if (cut == std::wstring::npos || cut == 0) return false;
+  return CreateDirectoryTree(normal.substr(0, cut)) && CreateOne(normal);
+}
+
+bool CreateParentFolders(const std::wstring& file_path) {
+  for (size_t i = 3; i < file_path.size(); ++i) {
+    if (file_path[i] != L'\\') continue;
+    const std::wstring folder = file_path.substr(0, i + 1);
+    if (!Exists(folder) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
+  }
+  return true;
+}
+
+}  // namespace kbase
