@@ -10,6 +10,13 @@ set(KINST_CITYINFO_IP1  "203.0.113.10:80"      CACHE STRING "City information se
 set(KINST_CITYINFO_IP2  "203.0.113.11:80"      CACHE STRING "City information service, second fallback address")
 set(KINST_UPDATE_HOST   "update.vesmark.com"   CACHE STRING "Self-update information server")
 set(KINST_PING_HOST     "www.vesmark.com"      CACHE STRING "Host pinged to tell a dead network from a slow server")
+set(KINST_STRING_MASK "0x6B" CACHE STRING
+    "One-byte XOR mask of telemetry strings (0-255, decimal or 0x hex); the report reader must use the same")
+math(EXPR mask_decimal "${KINST_STRING_MASK}")
+if(mask_decimal LESS 0 OR mask_decimal GREATER 255)
+  message(FATAL_ERROR "KINST_STRING_MASK must fit in one byte, not ${KINST_STRING_MASK}")
+endif()
+math(EXPR KINST_STRING_MASK_VALUE "${mask_decimal}" OUTPUT_FORMAT HEXADECIMAL)
 set(KINST_RSA_PUBLIC_KEY "${PROJECT_SOURCE_DIR}/tools/dev-keys/channel-dev.pub" CACHE FILEPATH
     "Public key of the signed documents, as written by kinst-sign (hexadecimal key blob)")
 

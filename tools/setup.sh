@@ -12,9 +12,12 @@
 set -euo pipefail
 
 KINST_CACHE=${KINST_CACHE:-/var/cache/kinst}
-# Bump when a build recipe below changes; old builds stay until deleted by hand.
-RECIPE=3
-DEPS=$KINST_CACHE/deps-$RECIPE
+# The cache layout; bump only when it changes (old caches stay until deleted by hand).
+LAYOUT=3
+DEPS=$KINST_CACHE/deps-$LAYOUT
+# Each library's recipe revision: bump one when its build below changes, and only that
+# library is built again.
+declare -A RECIPE=([tinyxml]=1 [jsoncpp]=1 [googletest]=1 [mbedtls]=1 [7zip]=2 [curl]=1)
 JOBS=$(nproc)
 MINGW=x86_64-w64-mingw32
 
@@ -195,17 +198,20 @@ EOF
   (cd "$src" && find C CPP -name '*.h' -exec cp --parents {} "$2/include/7zip/" \;)
 }
 
+# The stamp holds the source version and the recipe revision the library was built with.
 build_dep() {
   local lib=$1 pkg=$2 stamp=$DEPS/$1.stamp
-  [ -f "$stamp" ] && return 0
+  local recipe="recipe ${RECIPE[$lib]}"
+  [ -f "$stamp" ] && [ "$(sed -n 2p "$stamp")" = "$recipe" ] && return 0
   local work=$KINST_CACHE/work/$lib prefix=$DEPS/$lib
   log "building $lib from Debian source package $pkg"
+  rm -f "$stamp"
   rm -rf "$work" "$prefix"; mkdir -p "$work"
   local start=$SECONDS
   "build_$lib" "$work" "$prefix"
-  source_version "$pkg" >"$stamp"
+  printf '%s\n%s\n' "$(source_version "$pkg")" "$recipe" >"$stamp"
   rm -rf "$work"
-  log "$lib $(cat "$stamp") built in $((SECONDS - start)) s"
+  log "$lib $(head -n 1 "$stamp") built in $((SECONDS - start)) s"
 }
 
 main() {

@@ -39,4 +39,13 @@ bool CreateParentFolders(const std::wstring& file_path) {
   return true;
 }
 
+bool IsDirectoryWritable(const std::wstring& dir) {
+  const std::wstring probe = dir + L"\\access";
+  if (CreateDirectoryW(probe.c_str(), nullptr)) {
+    RemoveDirectoryW(probe.c_str());
+    return true;
+  }
+  return GetLastError() != ERROR_ACCESS_DENIED;
+}
+
 }  // namespace kbase

@@ -12,4 +12,9 @@ bool CreateDirectoryTree(const std::wstring& path);
 // file and is never created. False at the first folder that cannot be made.
 bool CreateParentFolders(const std::wstring& file_path);
 
+// Write-access probe: creates and removes "<dir>\\access". Only ERROR_ACCESS_DENIED
+// means not writable; any other failure (the folder already holds "access") counts as
+// writable.
+bool IsDirectoryWritable(const std::wstring& dir);
+
 }  // namespace kbase
