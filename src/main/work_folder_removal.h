@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+namespace kbase {
+
+// Removes the run's working folder given its install_res folder: the kinsttemp folder
+// when install_res lies in one, else install_res itself. A folder that cannot be removed
+// now is registered for removal at the next reboot. True when it is gone now.
+bool RemoveWorkFolder(const std::wstring& install_res_folder);
+
+}  // namespace kbase

@@ -1,0 +1,77 @@
+// Start-up steps that touch the machine: the single-instance guard, the working folder
+// choice and its removal.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "main/run_work_folder.h"
+#include "main/single_instance.h"
+#include "main/work_folder_removal.h"
+#include "support/win_test_util.h"
+
+namespace kbase {
+namespace {
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
+  // The helper program tries the guard from another process and exits 1 when refused.
+  const std::wstring helper = test::BesideThisProgram(L"single_instance_probe.exe");
+  EXPECT_EQ(test::RunProgram(helper, L""), 0);
+  {
+    KSingleInstance first;
+    ASSERT_TRUE(first.Acquire());
+    EXPECT_EQ(test::RunProgram(helper, L""), 1);
+  }
+  EXPECT_EQ(test::RunProgram(helper, L""), 0);
+}
+
+class EnvironmentValue {
+ public:
+  EnvironmentValue(const wchar_t* name, const wchar_t* value) : name_(name) {
+    wchar_t old[MAX_PATH];
+    had_ = GetEnvironmentVariableW(name, old, MAX_PATH) > 0;
+    if (had_) old_ = old;
+    SetEnvironmentVariableW(name, value);
+  }
+  ~EnvironmentValue() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+
+ private:
+  const wchar_t* name_;
+  bool had_ = false;
+  std::wstring old_;
+};
+
+TEST(RunWorkFolder, TemporaryFolderFirstThenKinsttempOnAFixedDrive) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  EXPECT_EQ(ChooseRunWorkFolder(L"C:\\dl\\setup.exe"), std::wstring(temp));
+
+  // A temporary folder on a drive that is not there: the best fixed drive serves.
+  EnvironmentValue missing(L"TEMP", L"Q:\\nowhere");
+  const std::wstring folder = ChooseRunWorkFolder(L"C:\\dl\\setup.exe");
+  EXPECT_EQ(folder.substr(1), L":\\kinsttemp\\");
+  EXPECT_TRUE(test::FileExists(folder));
+}
+
+TEST(WorkFolderRemoval, RemovesKinsttempOrInstallRes) {
+  test::TempFolder base;
+  const std::wstring kinsttemp = base.path() + L"kinsttemp\\";
+  CreateDirectoryW(kinsttemp.c_str(), nullptr);
+  CreateDirectoryW((kinsttemp + L"install_res").c_str(), nullptr);
+  ASSERT_TRUE(test::WriteWholeFile(kinsttemp + L"install_res\\6000.xml", "<x/>"));
+  ASSERT_TRUE(test::WriteWholeFile(kinsttemp + L"other.txt", "x"));
+  EXPECT_TRUE(RemoveWorkFolder(kinsttemp + L"install_res"));
+  EXPECT_FALSE(test::FileExists(kinsttemp));  // the whole kinsttemp folder
+
+  const std::wstring plain = base.path() + L"install_res";
+  CreateDirectoryW(plain.c_str(), nullptr);
+  ASSERT_TRUE(test::WriteWholeFile(base.path() + L"keep.txt", "x"));
+  EXPECT_TRUE(RemoveWorkFolder(plain));
+  EXPECT_FALSE(test::FileExists(plain));
+  EXPECT_TRUE(test::FileExists(base.path() + L"keep.txt"));  // only install_res
+
+  EXPECT_TRUE(RemoveWorkFolder(base.path() + L"never_made"));  // missing counts as removed
+}
+
+}  // namespace
+}  // namespace kbase
