@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "main/firewall_entry.h"
 #include "main/run_work_folder.h"
 #include "main/single_instance.h"
 #include "main/work_folder_removal.h"
@@ -71,6 +72,14 @@ TEST(WorkFolderRemoval, RemovesKinsttempOrInstallRes) {
   EXPECT_TRUE(test::FileExists(base.path() + L"keep.txt"));  // only install_res
 
   EXPECT_TRUE(RemoveWorkFolder(base.path() + L"never_made"));  // missing counts as removed
+}
+
+TEST(FirewallEntry, AddsAndRemovesThroughTheFirewallObjects) {
+  // This Wine's firewall objects accept an entry and keep none, so a second add adds
+  // again and removal finds nothing; the calls must still go through silently.
+  const std::wstring self = test::BesideThisProgram(L"startup_steps_test.exe");
+  EXPECT_TRUE(AddFirewallEntry(self));
+  EXPECT_FALSE(RemoveFirewallEntry(self));
 }
 
 }  // namespace
