@@ -32,12 +32,21 @@ bool KCheckParser::Lookup(int32_t id, bool* value) const {
 int KCheckParser::EvaluateCondition(std::string_view condition) const {
   if (condition.empty()) return kConditionHolds;
   std::string text;
+  const int translated = TranslateCondition(condition, &text);
+  if (translated != 0) return translated;
+  int result = 0;
+  if (!EvaluateBooleanText(text, &result)) return kConditionMalformed;
+  return result != 0 ? kConditionHolds : kConditionFails;
+}
+
+int KCheckParser::TranslateCondition(std::string_view condition, std::string* text) const {
+  text->clear();
   bool negate = false;
   size_t pos = 0;
   while (pos < condition.size()) {
     const char c = condition[pos];
     if (c == '&' || c == '|' || c == '(' || c == ')') {
-      text.push_back(c);
+      text->push_back(c);
       ++pos;
       continue;
     }
@@ -52,15 +61,13 @@ int KCheckParser::EvaluateCondition(std::string_view condition) const {
     if (!ReadOperand(condition, &pos, &item_id, &fits)) return kConditionMalformed;
     bool value = false;
     if (fits && Lookup(item_id, &value)) {
-      text.push_back(value != negate ? '1' : '0');
+      text->push_back(value != negate ? '1' : '0');
     } else {
-      text.push_back('1');
+      text->push_back('1');
     }
     negate = false;
   }
-  int result = 0;
-  if (!EvaluateBooleanText(text, &result)) return kConditionMalformed;
-  return result != 0 ? kConditionHolds : kConditionFails;
+  return kConditionHolds;
 }
 
 }  // namespace kbase

@@ -2,6 +2,7 @@
 // The condition items of a configuration and the evaluation of condition expressions.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -43,6 +44,9 @@ class KCheckParser {
 
   // 0, 200, 202 or 204 for a condition expression (no configuration check here).
   int EvaluateCondition(std::string_view condition) const;
+  // The first half of EvaluateCondition: each item reference becomes its 0/1 value
+  // (unknown items count as true). 0, 202 or 204.
+  int TranslateCondition(std::string_view condition, std::string* text) const;
 
  private:
   std::vector<std::unique_ptr<KCheckItem>> items_;

@@ -81,7 +81,10 @@ int KInstallConfigMgr::Load(int32_t company_id, int32_t tryno_id, int32_t scene)
       "http://" + host + DocumentPath(company_id, tryno_id, scene, std::time(nullptr));
   std::string body;
   if (GetUrlContent(FromAnsi(url), &body) != 0 || body.empty()) return kConfigDownloadFailed;
+  return LoadBody(body);
+}
 
+int KInstallConfigMgr::LoadBody(const std::string& body) {
   RsaPublicKey key;
   std::string text;
   if (ParseRsaPublicKey(kRsaPublicKeyBlob, sizeof(kRsaPublicKeyBlob), &key)) {

@@ -48,6 +48,11 @@ class KInstallConfigMgr {
   // Fetches and parses the configuration of a channel; `scene` is the run's scene
   // (0 for none). 0, or 50, 100, 101 (ConfigLoadResult).
   int Load(int32_t company_id, int32_t tryno_id, int32_t scene);
+  // The steps of Load after the download: the served body (signed transport) is opened
+  // with the built-in key and parsed. 0, 100 or 101.
+  int LoadBody(const std::string& body);
+  // Parses a plain document, as operators have it before signing. 0 or 100.
+  int LoadDocumentText(const std::string& text) { return ParseDocument(text); }
 
   // The document path with its query, e.g. "/seminstall/186/336_1.xml?time=1700000000".
   static std::string DocumentPath(int32_t company_id, int32_t tryno_id, int32_t scene,

@@ -4,16 +4,24 @@
 
 namespace kbase {
 
-std::string ToAnsi(const std::wstring& text) {
+namespace {
+
+std::string FromWide(UINT code_page, const std::wstring& text) {
   if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+  const int size = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
                                        nullptr, 0, nullptr, nullptr);
   if (size <= 0) return {};
   std::string out(size, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
                       nullptr, nullptr);
   return out;
 }
+
+}  // namespace
+
+std::string ToAnsi(const std::wstring& text) { return FromWide(CP_ACP, text); }
+
+std::string ToUtf8(const std::wstring& text) { return FromWide(CP_UTF8, text); }
 
 std::wstring FromAnsi(const std::string& text) {
   if (text.empty()) return {};

@@ -9,4 +9,7 @@ namespace kbase {
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 
+// UTF-8, for documents and text meant for people.
+std::string ToUtf8(const std::wstring& text);
+
 }  // namespace kbase
