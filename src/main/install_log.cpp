@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/win/ansi_text.h"
 #include "config/registry_keys.h"
 
 namespace kbase {
@@ -190,6 +191,17 @@ int KLog(const char* format, ...) {
   const int written = KInstallLog::Instance().WriteV(format, args);
   va_end(args);
   return written;
+}
+
+int KLogW(const wchar_t* format, ...) {
+  wchar_t message[KInstallLog::kMessageBuffer];
+  va_list args;
+  va_start(args, format);
+  int length = _vsnwprintf(message, KInstallLog::kMessageBuffer - 1, format, args);
+  va_end(args);
+  if (length < 0 || length > KInstallLog::kMessageBuffer - 1) length = KInstallLog::kMessageBuffer - 1;
+  message[length] = L'\0';
+  return KLog("%s", ToAnsi(message).c_str());
 }
 
 }  // namespace kbase

@@ -60,5 +60,8 @@ class KInstallLog {
 
 // Writes a line to the process-wide log.
 int KLog(const char* format, ...);
+// The same from a wide format (lines in Chinese): formatted wide, then converted to the
+// ANSI code page.
+int KLogW(const wchar_t* format, ...);
 
 }  // namespace kbase

@@ -30,6 +30,11 @@ bool RemoveWorkFolder(const std::wstring& install_res_folder) {
   std::wstring folder = install_res_folder;
   const size_t at = folder.find(L"kinsttemp\\install_res");
   if (at != std::wstring::npos) folder = folder.substr(0, at + 9);  // "...\kinsttemp"
+  return DeleteFolderTreeOrLater(folder);
+}
+
+bool DeleteFolderTreeOrLater(std::wstring folder) {
+  while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
   if (DeleteTree(folder)) return true;
   if (folder.size() < kMaxPath) {
     MoveFileExW(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING);

@@ -8,4 +8,8 @@ namespace kbase {
 // now is registered for removal at the next reboot. True when it is gone now.
 bool RemoveWorkFolder(const std::wstring& install_res_folder);
 
+// Deletes a folder tree now, or registers it for deletion at the next reboot when that
+// fails. True when it is gone now (a missing folder counts as gone).
+bool DeleteFolderTreeOrLater(std::wstring folder);
+
 }  // namespace kbase

@@ -23,14 +23,22 @@ std::string ToAnsi(const std::wstring& text) { return FromWide(CP_ACP, text); }
 
 std::string ToUtf8(const std::wstring& text) { return FromWide(CP_UTF8, text); }
 
-std::wstring FromAnsi(const std::string& text) {
+namespace {
+
+std::wstring ToWide(UINT code_page, const std::string& text) {
   if (text.empty()) return {};
   const int size =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+      MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (size <= 0) return {};
   std::wstring out(size, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
   return out;
 }
+
+}  // namespace
+
+std::wstring FromAnsi(const std::string& text) { return ToWide(CP_ACP, text); }
+
+std::wstring FromUtf8(const std::string& text) { return ToWide(CP_UTF8, text); }
 
 }  // namespace kbase

@@ -11,5 +11,6 @@ std::wstring FromAnsi(const std::string& text);
 
 // UTF-8, for documents and text meant for people.
 std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
 
 }  // namespace kbase

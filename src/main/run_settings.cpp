@@ -1,0 +1,10 @@
+#include "main/run_settings.h"
+
+namespace kbase {
+
+KRunSettings& RunSettings() {
+  static KRunSettings settings;
+  return settings;
+}
+
+}  // namespace kbase
