@@ -10,29 +10,12 @@
 #include "config/check_leaf_factory.h"
 #include "config/config_dry_run.h"
 #include "config/install_config_mgr.h"
+#include "config/fixed_leaf_factory.h"
 
 namespace kbase {
 namespace {
 
-// Leaves of mode "fixed" answer their "result" attribute and count their tests.
-class FixedLeaf : public ICheckLeaf {
- public:
-  FixedLeaf(int32_t id, int32_t result) : ICheckLeaf(id), result_(result) {}
-  int32_t Check() override { return result_; }
-
- private:
-  int32_t result_;
-};
-
-class FixedLeafFactory : public ICheckLeafFactory {
- public:
-  std::unique_ptr<ICheckLeaf> CreateLeaf(const std::string& mode, int32_t id,
-                                         const TiXmlElement& leaf) override {
-    const char* result = leaf.Attribute("result");
-    if (mode != "fixed" || result == nullptr) return nullptr;
-    return std::make_unique<FixedLeaf>(id, std::atoi(result));
-  }
-};
+using test::FixedLeafFactory;
 
 constexpr char kDocument[] = R"xml(<?xml version="1.0" encoding="utf-8"?>
 <root>

@@ -14,6 +14,7 @@
 #include "common/codec/base64.h"
 #include "config/boolean_evaluator.h"
 #include "config/install_config_mgr.h"
+#include "config/fixed_leaf_factory.h"
 #include "config/registry_keys.h"
 #include "support/http_test_server.h"
 #include "test_keys.h"
@@ -22,25 +23,7 @@
 namespace kbase {
 namespace {
 
-// Leaves of mode "fixed" (any case) answer their "result" attribute.
-class FixedLeaf : public ICheckLeaf {
- public:
-  FixedLeaf(int32_t id, int32_t result) : ICheckLeaf(id), result_(result) {}
-  int32_t Check() override { return result_; }
-
- private:
-  int32_t result_;
-};
-
-class FixedLeafFactory : public ICheckLeafFactory {
- public:
-  std::unique_ptr<ICheckLeaf> CreateLeaf(const std::string& mode, int32_t id,
-                                         const TiXmlElement& leaf) override {
-    const char* result = leaf.Attribute("result");
-    if (_stricmp(mode.c_str(), "fixed") != 0 || result == nullptr) return nullptr;
-    return std::make_unique<FixedLeaf>(id, atoi(result));
-  }
-};
+using test::FixedLeafFactory;
 
 constexpr char kDocument[] = R"xml(<?xml version="1.0" encoding="utf-8"?>
 <root>
