@@ -1,16 +1,11 @@
 #include "config/windows_bitness.h"
 
-#include <windows.h>
+#include "probe/system_facts.h"
 
 namespace kbase {
 
-bool IsWindows64Bit() {
-#if defined(_WIN64)
-  return true;
-#else
-  BOOL wow64 = FALSE;
-  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-#endif
-}
+// A 64-bit process runs only on 64-bit Windows, so its own width answers; a 32-bit
+// process is on 64-bit Windows exactly when it runs under WOW64.
+bool IsWindows64Bit() { return sizeof(void*) == 8 || IsWow64(); }
 
 }  // namespace kbase

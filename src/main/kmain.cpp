@@ -5,6 +5,7 @@
 
 #include "build_settings.h"
 #include "common/win/ansi_text.h"
+#include "config/check_leaf_factory_impl.h"
 #include "config/path_variables.h"
 #include "config/work_folder.h"
 #include "download/curl_downloader.h"
@@ -17,6 +18,8 @@
 #include "main/package_records.h"
 #include "main/run_settings.h"
 #include "main/work_folder_removal.h"
+#include "probe/anti_cheat_mgr.h"
+#include "probe/machine_identity.h"
 
 namespace kbase {
 
@@ -65,7 +68,7 @@ std::string Printf(const char* format, ...) {
 
 }  // namespace
 
-KMain::KMain(int32_t kid) : kid_(kid) {}
+KMain::KMain(int32_t kid) : kid_(kid), config_(std::make_unique<KCheckLeafFactory>()) {}
 
 KMain::~KMain() {
   Uninit();
@@ -86,6 +89,7 @@ int KMain::_Init(int32_t company_id, int32_t tryno_id) {
   m_nTrynoID = tryno_id;
 
   identity.third_number = std::to_wstring(kid_);
+  FillMachineFacts(&identity);
   report_.SetIdentity(identity);
   report_.set_third_number(identity.third_number);
 
@@ -103,7 +107,8 @@ int KMain::_Init(int32_t company_id, int32_t tryno_id) {
     if (result != 0) KLogW(L"匹配配置失败!");
   }
   if (result == 0 && !worker_.valid()) {
-    worker_.Reset(CreateThread(nullptr, 0, &KMain::WorkerMain, this, 0, nullptr));
+    survey_ids_ = {m_nCompanyID, m_nTrynoID};
+    worker_.Reset(CreateThread(nullptr, 0, &KMain::WorkerMain, &survey_ids_, 0, nullptr));
   }
   report_.ReportPhase(11, result);
   if (result != 0) Uninit();
@@ -133,8 +138,12 @@ int KMain::MatchChannel() {
   return 0;
 }
 
-DWORD WINAPI KMain::WorkerMain(void* self) {
-  static_cast<void>(self);
+// The launch-chain survey and its report, off the pipeline's own thread.
+DWORD WINAPI KMain::WorkerMain(void* ids) {
+  const SurveyIds channel = *static_cast<const SurveyIds*>(ids);
+  KAntiCheatMgr survey;
+  survey.Survey();
+  survey.Report(channel.company_id, channel.tryno_id, GetInstallId());
   return 0;
 }
 

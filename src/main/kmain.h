@@ -66,12 +66,19 @@ class KMain : public IKDetector {
   void RewriteSetupArguments(KDownloadEntry* entry) const;
   static DWORD WINAPI WorkerMain(void* self);
 
+  // What the survey thread reads: set before it starts, unchanged while it runs.
+  struct SurveyIds {
+    int32_t company_id = 0;
+    int32_t tryno_id = 0;
+  };
+
   KInstallTool::KInstallToolReport report_;
   int32_t m_nCompanyID = -1;
   int32_t m_nTrynoID = -1;
   int32_t kid_;
   KInstallConfigMgr config_;
   const KTrynoNode* matched_ = nullptr;
+  SurveyIds survey_ids_;
   ScopedHandle worker_;
   IDownloadCallback* progress_ = nullptr;
   std::wstring install_path_;
