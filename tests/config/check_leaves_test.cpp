@@ -18,6 +18,8 @@
 #include "config/city_info_record.h"
 #include "config/city_lookup.h"
 #include "config/reg_leaf.h"
+#include "probe/system_facts.h"
+#include "probe/vm_detection.h"
 #include "report/report_endpoint.h"
 #include "report/report_identity.h"
 #include "support/http_test_server.h"
@@ -427,6 +429,39 @@ TEST_F(ReportingLeaves, VpnReportsEvenWhenSwitchedOff) {
   }
 }
 
+TEST_F(ReportingLeaves, OsVersionComparesTheOsCode) {
+  const int code = GetOsCode();
+  const struct {
+    std::string value;
+    int32_t result;
+  } kCases[] = {
+      {std::to_string(code), 1},
+      {std::to_string(code) + "abc", 1},  // read as a leading decimal number
+      {std::to_string(code + 1), 0},
+      {"", code == 0 ? 1 : 0},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(CheckLeaf("<leaf mode=\"osversion\" id=\"1\" versionvalue=\"" + c.value + "\"/>"),
+              c.result)
+        << c.value;
+  }
+  EXPECT_EQ(endpoint_.Count(), seen_);  // this leaf reports nothing
+}
+
+TEST_F(ReportingLeaves, VirtualMachineLeafReportsWhateverTheSwitch) {
+  // The machine decides; the leaf must agree with the detection and report it either way.
+  const bool detected = anti_cheat::DetectVirtualMachine();
+  for (int switch_on : {1, 0}) {
+    EXPECT_EQ(CheckLeaf("<leaf mode=\"vmvare\" id=\"1\" switch=\"" +
+                        std::to_string(switch_on) + "\"/>"),
+              detected && switch_on ? 1 : 0);
+    const DecodedBlock step = NextStep();
+    EXPECT_EQ(step.Number("step"), 3u);
+    EXPECT_EQ(step.Number("value"), detected ? 1u : 0u);
+    EXPECT_EQ(step.Number("code"), static_cast<uint32_t>(switch_on));
+  }
+}
+
 // A city information reply as the service frames it.
 std::string CityReply(std::string text) {
   ScrambleCityInfo(&text[0], text.size());
@@ -547,6 +582,27 @@ TEST_F(CityLeaves, ShortStoredIdIsZeroFilled) {
   std::wstring reply;
   EXPECT_TRUE(LookupCityInfo(&reply));
   EXPECT_EQ(servers_[0].RequestsFor("/cityinfo").at(0).body, BuildCityInfoRequest("abc"));
+}
+
+TEST_F(CityLeaves, WithoutStoredIdEveryRequestCarriesAFreshId) {
+  DeleteKey(HKEY_CLASSES_ROOT, kRequestIdKey, 0);
+  Answer(0, "");
+  Answer(1, "");
+  Answer(2, "");
+  std::wstring reply;
+  EXPECT_FALSE(LookupCityInfo(&reply));
+  EXPECT_FALSE(LookupCityInfo(&reply));
+  const std::vector<HttpRequest> sent = servers_[0].RequestsFor("/cityinfo");
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_NE(sent[0].body, sent[1].body);
+  for (const std::string& id : {CityInfoRequestId(), CityInfoRequestId()}) {
+    ASSERT_EQ(id.size(), 32u);
+    EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos) << id;
+  }
+  EXPECT_NE(CityInfoRequestId(), CityInfoRequestId());
+  HKEY key = nullptr;  // the fresh id is not stored
+  EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, kRequestIdKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  if (key) RegCloseKey(key);
 }
 
 class CityIdLookup : public ::testing::Test {
