@@ -40,8 +40,11 @@ bool PackageFileMd5(const std::wstring& path, std::string* hex) {
 bool VerifyPackageMd5(const std::wstring& expected, const std::wstring& path) {
   if (expected.empty() || path.empty()) return false;
   std::string actual;
-  if (!PackageFileMd5(path, &actual)) return false;
-  if (expected.size() != actual.size()) return false;
+  return PackageFileMd5(path, &actual) && DigestTextMatches(expected, actual);
+}
+
+bool DigestTextMatches(const std::wstring& expected, const std::string& actual) {
+  if (expected.empty() || expected.size() != actual.size()) return false;
   for (size_t i = 0; i < actual.size(); ++i) {
     if (AsciiLower(expected[i]) != AsciiLower(static_cast<wchar_t>(actual[i]))) return false;
   }

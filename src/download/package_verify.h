@@ -13,6 +13,9 @@ bool PackageFileMd5(const std::wstring& path, std::string* hex);
 // expected text is taken as it stands: surrounding spaces make it differ.
 bool VerifyPackageMd5(const std::wstring& expected, const std::wstring& path);
 
+// The comparison VerifyPackageMd5 makes: same length, equal regardless of ASCII case.
+bool DigestTextMatches(const std::wstring& expected, const std::string& actual);
+
 constexpr size_t kPackageReadBlock = 255;
 
 }  // namespace kbase

@@ -11,6 +11,7 @@
 #include "download/curl_downloader.h"
 #include "download/download_file.h"
 #include "download/install_loader.h"
+#include "download/verified_package.h"
 #include "download/package_verify.h"
 #include "download/ping_host.h"
 #include "download/user_launch.h"
@@ -330,11 +331,16 @@ int KMain::LoadPhase() {
       const std::wstring recorded = ReadPackagePath(m_nCompanyID, m_nTrynoID, number);
       if (!recorded.empty()) entry->path = ToAnsi(recorded);
       const std::wstring path = FromAnsi(entry->path);
-      if (!MatchesDigest(*entry, path)) {
+      // Held from the check until started: nobody can swap the file in between.
+      KVerifiedPackage package;
+      if (path.empty() || !package.OpenAndVerify(path, FromAnsi(entry->md5))) {
         result = kMainLoadDigestMismatch;
         continue;
       }
-      const int load = LoadDownloadEntry(entry.get(), &report_, number);
+      const int load = LoadDownloadEntry(entry.get(), &report_, number, launch_);
+      package.Release();
+      // The loader could not delete a package it refused while the file was held.
+      if (load == kLoadInitFailed) DeleteFileW(path.c_str());
       if (entry->ndp == 0) DeleteFileOrLater(path);
       if (load != 0) {
         result = load;

@@ -12,6 +12,7 @@
 #include "common/win/scoped_handle.h"
 #include "config/install_config_mgr.h"
 #include "download/download_callback.h"
+#include "download/install_loader.h"
 #include "main/detector.h"
 #include "report/tool_report.h"
 
@@ -47,6 +48,8 @@ class KMain : public IKDetector {
   void set_install_path(const std::wstring& path) { install_path_ = path; }
   void set_window(uint32_t window) { window_ = window; }
   void set_popup(IRecommendPopup* popup) { popup_ = popup; }
+  // Tests watch how a package is started.
+  void set_launch_methods(const KLaunchMethods& launch) { launch_ = launch; }
   // Tests serve the configuration from a port of their own.
   void SetConfigHostForTesting(const std::string& host) { config_.SetHostForTesting(host); }
 
@@ -87,6 +90,7 @@ class KMain : public IKDetector {
   std::set<std::wstring> relocation_folders_;
   IRecommendPopup* popup_ = nullptr;
   bool progress_muted_ = false;
+  KLaunchMethods launch_ = DefaultLaunchMethods();
 };
 
 }  // namespace kbase

@@ -10,6 +10,7 @@
 #include "common/codec/md5.h"
 #include "common/win/scoped_handle.h"
 #include "download/package_verify.h"
+#include "download/verified_package.h"
 #include "support/win_test_util.h"
 
 namespace kbase {
@@ -100,6 +101,65 @@ TEST(VerifyPackageMd5, FilesThatCannotBeReadNeverMatch) {
       CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(exclusive.valid());
   EXPECT_FALSE(VerifyPackageMd5(empty_digest, held));
+}
+
+// What a program the user runs could try between the digest check and the start.
+struct SwapAttempts {
+  bool write, replace, remove;
+};
+
+SwapAttempts TrySwapping(const std::wstring& path, const std::wstring& other) {
+  SwapAttempts tried{};
+  tried.write = ScopedHandle(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+                    .valid();
+  tried.replace = MoveFileExW(other.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  tried.remove = DeleteFileW(path.c_str()) != 0;
+  return tried;
+}
+
+TEST(KVerifiedPackage, HeldFromTheCheckSoNobodyCanSwapItButItStillRuns) {
+  TempFolder folder;
+  std::string program;
+  ASSERT_TRUE(test::ReadWholeFile(test::BesideThisProgram(L"record_args_exe.exe"), &program));
+  const std::wstring path = folder.File(L"setup.exe");
+  const std::wstring other = folder.File(L"other.exe");
+  ASSERT_TRUE(WriteWholeFile(path, program));
+  ASSERT_TRUE(WriteWholeFile(other, "swapped"));
+  const std::string digest = Md5ToHex(Md5Of(program.data(), program.size()));
+
+  KVerifiedPackage package;
+  ASSERT_TRUE(package.OpenAndVerify(path, std::wstring(digest.begin(), digest.end())));
+  ASSERT_TRUE(package.held());
+  const SwapAttempts held = TrySwapping(path, other);
+  EXPECT_FALSE(held.write);
+  EXPECT_FALSE(held.replace);
+  EXPECT_FALSE(held.remove);
+
+  // Starting the held file works, and it is the checked program that runs.
+  EXPECT_EQ(test::RunProgram(path, L"held"), 0);
+  std::string received;
+  EXPECT_TRUE(test::ReadWholeFile(path + L".cmdline", &received));
+  EXPECT_NE(received.find("held"), std::string::npos) << received;
+
+  package.Release();
+  const SwapAttempts released = TrySwapping(path, other);
+  EXPECT_TRUE(released.write);
+  EXPECT_TRUE(released.replace);
+  EXPECT_TRUE(released.remove);
+}
+
+TEST(KVerifiedPackage, HoldsNothingOnAMismatch) {
+  TempFolder folder;
+  const std::wstring path = folder.File(L"setup.exe");
+  ASSERT_TRUE(WriteWholeFile(path, "package"));
+  KVerifiedPackage package;
+  EXPECT_FALSE(package.OpenAndVerify(path, std::wstring(32, L'0')));
+  EXPECT_FALSE(package.held());
+  EXPECT_FALSE(package.OpenAndVerify(folder.File(L"missing.exe"), std::wstring(32, L'0')));
+  EXPECT_FALSE(package.OpenAndVerify(path, L""));
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
 }  // namespace
