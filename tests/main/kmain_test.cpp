@@ -295,7 +295,9 @@ TEST_F(KMainTest, DownloadsVerifiesAndStartsThePackagesWithTheSetupArguments) {
     EXPECT_EQ(message.blocks[0].Number("tryno_id"), 336u);
     EXPECT_EQ(message.blocks[0].Number("third_number"), 1u);
     const auto& block = test::TableBlock(message);
-    if (block.Number("event") >= 20) EXPECT_EQ(block.Number("channel_version"), 5u);
+    if (block.Number("event") >= 20) {
+      EXPECT_EQ(block.Number("channel_version"), 5u);
+    }
   }
 
   // A second run finds the recorded packages and downloads nothing.

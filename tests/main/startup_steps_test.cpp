@@ -26,29 +26,13 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
   EXPECT_EQ(test::RunProgram(helper, L""), 0);
 }
 
-class EnvironmentValue {
- public:
-  EnvironmentValue(const wchar_t* name, const wchar_t* value) : name_(name) {
-    wchar_t old[MAX_PATH];
-    had_ = GetEnvironmentVariableW(name, old, MAX_PATH) > 0;
-    if (had_) old_ = old;
-    SetEnvironmentVariableW(name, value);
-  }
-  ~EnvironmentValue() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
-
- private:
-  const wchar_t* name_;
-  bool had_ = false;
-  std::wstring old_;
-};
-
 TEST(RunWorkFolder, TemporaryFolderFirstThenKinsttempOnAFixedDrive) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   EXPECT_EQ(ChooseRunWorkFolder(L"C:\\dl\\setup.exe"), std::wstring(temp));
 
   // A temporary folder on a drive that is not there: the best fixed drive serves.
-  EnvironmentValue missing(L"TEMP", L"Q:\\nowhere");
+  test::EnvironmentValue missing(L"TEMP", L"Q:\\nowhere");
   const std::wstring folder = ChooseRunWorkFolder(L"C:\\dl\\setup.exe");
   EXPECT_EQ(folder.substr(1), L":\\kinsttemp\\");
   EXPECT_TRUE(test::FileExists(folder));

@@ -359,7 +359,9 @@ TEST(OpenLink, FallbackWithoutParametersViewerOrMessenger) {
                           fallback.c_str(), FALSE));
     EXPECT_TRUE(OpenLink(c.parameters, fallback));
     EXPECT_NE(RecordedCommandLine(fallback).find(L"fallback.exe"), std::wstring::npos);
-    if (c.viewer) EXPECT_FALSE(test::FileExists(messenger->viewer() + L".txt"));
+    if (c.viewer) {
+      EXPECT_FALSE(test::FileExists(messenger->viewer() + L".txt"));
+    }
   }
 }
 

@@ -74,4 +74,16 @@ int RunProgram(const std::wstring& program, const std::wstring& arguments) {
   return static_cast<int>(code);
 }
 
+EnvironmentValue::EnvironmentValue(const wchar_t* name, const wchar_t* value) : name_(name) {
+  wchar_t old[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(name, old, MAX_PATH);
+  had_ = length > 0 && length < MAX_PATH;
+  if (had_) old_ = old;
+  SetEnvironmentVariableW(name, value);
+}
+
+EnvironmentValue::~EnvironmentValue() {
+  SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr);
+}
+
 }  // namespace kbase::test

@@ -22,6 +22,20 @@ class TempFolder {
   std::wstring path_;
 };
 
+// Sets an environment variable for the life of the object, then restores it.
+class EnvironmentValue {
+ public:
+  EnvironmentValue(const wchar_t* name, const wchar_t* value);
+  ~EnvironmentValue();
+  EnvironmentValue(const EnvironmentValue&) = delete;
+  EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+ private:
+  const wchar_t* name_;
+  bool had_ = false;
+  std::wstring old_;
+};
+
 bool ReadWholeFile(const std::wstring& path, std::string* bytes);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
