@@ -31,6 +31,7 @@ APT_PACKAGES=(
   7zip p7zip-full tinyproxy microsocks
   libmbedtls-dev libgtest-dev libjsoncpp-dev libtinyxml-dev zlib1g-dev
   libcurl4-openssl-dev
+  openssl osslsigncode python3
 )
 
 install_packages() {
