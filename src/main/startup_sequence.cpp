@@ -6,6 +6,7 @@
 
 #include "config/product_registry.h"
 #include "main/channel_identity.h"
+#include "main/channel_resources.h"
 #include "main/command_line.h"
 #include "main/firewall_entry.h"
 #include "main/install_config_ini.h"
@@ -89,6 +90,10 @@ void RunStartupSequence(const std::wstring& command_line, const KStartupContext&
   KLog("channel cid=%d tid=%d kid=%d scene=%d source=%d silent=%d", run.cid, run.tid, run.kid,
        run.scene, run.source, run.silent ? 1 : 0);
 
+  const ChannelResources resources = FetchChannelResources(install_res, run.tid, run.source);
+  run.in_area = resources.in_area;
+  if (context.load_tables != nullptr) context.load_tables(install_res, resources.banner_fresh);
+
   if (IsRebootPending()) {
     KLog("an earlier installation waits for a reboot");
     if (!run.silent) context.windows->ShowRebootNotice();
@@ -106,7 +111,7 @@ void RunStartupSequence(const std::wstring& command_line, const KStartupContext&
         return;
       }
     }
-    const int end_code = context.windows->ShowInstallModeChoice(install_res, /*popup_style=*/1);
+    const int end_code = context.windows->ShowInstallModeChoice(install_res, resources.popup_style);
     KLog("install-mode choice ended with %d", end_code);
     if (end_code != kModeClosed) {
       const int scene = SceneAfterChoice(end_code);

@@ -1,0 +1,131 @@
+#include "main/channel_resources.h"
+
+#include <windows.h>
+
+#include <json/json.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "build_settings.h"
+#include "common/win/ansi_text.h"
+#include "config/city_lookup.h"
+#include "download/download_file.h"
+#include "main/install_log.h"
+
+namespace kbase {
+namespace {
+
+constexpr int kDownloadTimeoutSeconds = 300;
+// An area list is a short JSON object; anything larger is not one.
+constexpr DWORD kAreaListLimit = 1 << 20;
+
+std::string& ConfigHostOverride() {
+  static std::string host;
+  return host;
+}
+std::string& CdnHostOverride() {
+  static std::string host;
+  return host;
+}
+std::wstring ConfigUrl(const char* path) {
+  const std::string& host = ConfigHostOverride().empty() ? kConfigHost : ConfigHostOverride();
+  return FromAnsi("http://" + host + path);
+}
+
+bool FolderExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadSmallFile(const std::wstring& path, std::string* bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size = {};
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kAreaListLimit;
+  if (ok) {
+    bytes->resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    ok = bytes->empty() ||
+         (ReadFile(file, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) &&
+          got == bytes->size());
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+// The downloaded file must be there afterwards for the download to count.
+bool Download(const std::wstring& url, const std::wstring& path) {
+  int error = 0;
+  return DownloadToFile(url, path, &error, nullptr, kDownloadTimeoutSeconds) == 0 &&
+         FileExists(path);
+}
+
+}  // namespace
+
+void SetChannelResourceHostsForTesting(const std::string& config_host,
+                                       const std::string& cdn_host) {
+  ConfigHostOverride() = config_host;
+  CdnHostOverride() = cdn_host;
+}
+
+void CheckArea(const std::wstring& install_res, int* popup_style, std::string* area) {
+  const std::wstring path = install_res + L"\\evade.dat";
+  std::string text;
+  if (!Download(ConfigUrl("/aldconfig/area.dat"), path) || !ReadSmallFile(path, &text)) return;
+  // The reader is told to answer with errors; a document nested too deeply still makes
+  // it throw, which counts as "not JSON".
+  try {
+    Json::CharReaderBuilder builder;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return;
+    const Json::Value* style = root.isObject() ? root.find("popstyle", "popstyle" + 8) : nullptr;
+    *popup_style = style != nullptr && style->isInt() ? style->asInt() : 0;
+    if (*popup_style != 0 && *popup_style != 1) {
+      const Json::Value* list = root.find("area", "area" + 4);
+      if (list != nullptr && list->isString()) *area = list->asString();
+    }
+  } catch (...) {
+  }
+}
+
+ChannelResources FetchChannelResources(const std::wstring& install_res, int32_t tid,
+                                       int32_t source) {
+  ChannelResources resources;
+  const char* pattern = "/sem/installer/%d.png";
+  std::wstring banner = install_res + L"\\100.png";
+  if (source != 0) {
+    pattern = "/sem/installer/ald_%d.png";
+    banner = install_res + L"\\110.png";
+    if (FolderExists(install_res)) {
+      std::string area;
+      CheckArea(install_res, &resources.popup_style, &area);
+      const std::string city = ToAnsi(LookupCityId());
+      // An empty city id (a failed lookup) is found in every area text.
+      if (area.find(city) != std::string::npos) {
+        resources.popup_style = 1;
+        resources.in_area = true;
+      } else {
+        pattern = "/sem/installer/ald2_%d.png";
+      }
+    }
+  }
+  char path[64];
+  std::snprintf(path, sizeof path, pattern, tid);
+  const std::string& cdn = CdnHostOverride().empty() ? kCdnHost : CdnHostOverride();
+  resources.banner_url = FromAnsi("http://" + cdn + path);
+  if (FolderExists(install_res)) resources.banner_fresh = Download(resources.banner_url, banner);
+  KLog("banner %ws: %d, popup style %d, in area %d", resources.banner_url.c_str(),
+       resources.banner_fresh ? 1 : 0, resources.popup_style, resources.in_area ? 1 : 0);
+  return resources;
+}
+
+}  // namespace kbase
