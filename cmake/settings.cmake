@@ -1,5 +1,6 @@
 # Build settings: the servers the installer talks to and the public key of the signed
-# documents. Each host is "name" or "name:port"; schemes and paths are fixed in code.
+# documents. Each host is "name" or "name:port"; schemes and paths are fixed in code, except
+# that the update host may also be a full "http://" or "https://" address.
 # The defaults are the production names; tests and the local channel override them.
 set(KINST_CONFIG_HOST   "config.vesmark.com"   CACHE STRING "Configuration server (channel configuration, area and redirect lists)")
 set(KINST_CDN_HOST      "cdn.vesmark.com"      CACHE STRING "Banner image CDN")
@@ -8,7 +9,7 @@ set(KINST_CITYID_HOST   "geo.vesmark.com"      CACHE STRING "City id service (/i
 set(KINST_CITYINFO_HOST "cityinfo.vesmark.com" CACHE STRING "City information service, tried first")
 set(KINST_CITYINFO_IP1  "203.0.113.10:80"      CACHE STRING "City information service, first fallback address")
 set(KINST_CITYINFO_IP2  "203.0.113.11:80"      CACHE STRING "City information service, second fallback address")
-set(KINST_UPDATE_HOST   "update.vesmark.com"   CACHE STRING "Self-update information server")
+set(KINST_UPDATE_HOST   "update.vesmark.com"   CACHE STRING "Self-update information server: host[:port] (over http) or a full https:// address")
 set(KINST_PING_HOST     "www.vesmark.com"      CACHE STRING "Host pinged to tell a dead network from a slow server")
 set(KINST_STRING_MASK "0x6B" CACHE STRING
     "One-byte XOR mask of telemetry strings (0-255, decimal or 0x hex); the report reader must use the same")

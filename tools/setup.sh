@@ -28,10 +28,10 @@ APT_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
   wine64 xvfb x11-apps imagemagick fonts-wqy-microhei locales
-  7zip p7zip-full tinyproxy microsocks
+  7zip p7zip-full tinyproxy microsocks osslsigncode
   libmbedtls-dev libgtest-dev libjsoncpp-dev libtinyxml-dev zlib1g-dev
   libcurl4-openssl-dev
-  openssl osslsigncode python3
+  openssl python3
 )
 
 install_packages() {

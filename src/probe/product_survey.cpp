@@ -123,6 +123,13 @@ std::wstring GetSurveyText() {
 
 bool Is360Present() { return IsPresent(SurveyProducts(Is64BitProcessor()).front()); }
 
+bool IsHuorongPresent() {
+  for (const SurveyProduct& product : SurveyProducts(Is64BitProcessor())) {
+    if (product.member == L"huorong") return IsPresent(product);
+  }
+  return false;
+}
+
 bool IsTencentRealTimeProtectionPresent() {
   const std::wstring folder = ReadText(kTencentManagerKey, L"InstallDir", DefaultView());
   if (folder.empty()) return false;

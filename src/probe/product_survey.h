@@ -23,6 +23,9 @@ std::wstring GetSurveyText();
 // one of the default folders) and one of its two services registered.
 bool Is360Present();
 
+// Huorong: its two tray and daemon programs under the registered install path.
+bool IsHuorongPresent();
+
 // The Tencent manager's real-time protection: its install folder registered and
 // existing, and its "QQPCRTP" service registered.
 bool IsTencentRealTimeProtectionPresent();
