@@ -1,0 +1,51 @@
+#pragma once
+// What the element tree needs from the window system, as one interface: DPI scaling,
+// text measurement, skin facts, the cursor and messages to the host window. The Windows
+// build installs its implementation (VwWin32Platform); until one is installed a neutral
+// platform answers (no DPI, empty text extents, no skins, messages dropped), which is
+// what the portable build and its fuzzer run with.
+#include <cstdint>
+#include <string>
+
+#include "ui/vw_geometry.h"
+
+namespace kbase {
+
+// The host window of an element (an HWND on Windows), opaque to the tree.
+using VwHostWindow = void*;
+
+struct VwTextMeasure {
+  uint16_t font_id = 0;
+  bool dpi = false;
+  // DrawText flags above 0xF (no alignment bits); DT_CALCRECT is added by the platform.
+  uint32_t format = 0;
+  // Measuring width; with DT_WORDBREAK the height may reach 32767.
+  int width = 0;
+  bool gdiplus = false;
+};
+
+class IVwPlatform {
+ public:
+  virtual ~IVwPlatform() = default;
+  virtual bool DpiAware() = 0;
+  virtual double DpiRatio() = 0;
+  virtual VwSize MeasureText(const std::wstring& text, const VwTextMeasure& how) = 0;
+  // True when the named skin exists and draws a different picture per state.
+  virtual bool SkinDependsOnState(const std::string& skin) = 0;
+  virtual void SetCursor(int system_cursor_id) = 0;
+  // View notification 1000 to the host: repaint this rectangle.
+  virtual void RequestRedraw(VwHostWindow host, uint32_t element, const VwRect& rect) = 0;
+  // View notification 6: a control event (3 move, 4 leave) of an element.
+  virtual void SendControlEvent(VwHostWindow host, int element_id, int event) = 0;
+};
+
+// The installed platform, else the neutral one.
+IVwPlatform& VwPlatform();
+// Installs a platform (null restores the neutral one); the caller keeps ownership and
+// keeps it alive while elements exist.
+void InstallVwPlatform(IVwPlatform* platform);
+
+// Scales a layout length by the DPI ratio when awareness is on and `dpi` is set.
+int VwScaleForElement(int value, bool dpi);
+
+}  // namespace kbase

@@ -1,0 +1,26 @@
+#pragma once
+// The element tree's platform on Windows: DPI from VwDpiSettings, text measured with GDI
+// or GDI+ in the pool's fonts, skins from VwSkinPool, cursors, and WM_NOTIFY records to
+// the host window.
+#include <windows.h>
+
+#include "ui/vw_platform.h"
+
+namespace kbase {
+
+class VwWin32Platform : public IVwPlatform {
+ public:
+  static VwWin32Platform& Instance();
+  // Installs Instance() as the tree's platform.
+  static void Install();
+
+  bool DpiAware() override;
+  double DpiRatio() override;
+  VwSize MeasureText(const std::wstring& text, const VwTextMeasure& how) override;
+  bool SkinDependsOnState(const std::string& skin) override;
+  void SetCursor(int system_cursor_id) override;
+  void RequestRedraw(VwHostWindow host, uint32_t element, const VwRect& rect) override;
+  void SendControlEvent(VwHostWindow host, int element_id, int event) override;
+};
+
+}  // namespace kbase

@@ -1,0 +1,74 @@
+// libFuzzer target for layout documents: whatever the text, loading it as a "dlg" tree,
+// laying it out, hit testing, painting and looking up ids must stay inside memory and
+// terminate; the same text is also offered as a style and a string document.
+//
+// The first four bytes choose the layout rectangle and whether the DPI flag is set; the
+// rest is the document.
+
+#include <tinyxml.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "ui/vw_canvas.h"
+#include "ui/vw_dialog.h"
+#include "ui/vw_string_table.h"
+#include "ui/vw_style_table.h"
+
+namespace {
+
+using namespace kbase;
+
+class NullCanvas : public IVwCanvas {
+ public:
+  bool InRegion(const VwRect&) override { return true; }
+  void SaveState() override {}
+  void RestoreState() override {}
+  void FrameRect(const VwRect&) override {}
+  void FillRect(const VwRect&, VwColour, int, bool) override {}
+  bool DrawSkin(const std::string&, const VwRect&, int, bool, int) override { return false; }
+  void DrawText(const VwTextPaint&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 4) return 0;
+  const int width = data[0] * 4 - 64;
+  const int height = data[1] * 4 - 64;
+  const bool dpi = (data[2] & 1) != 0;
+  const int probe = data[3];
+  const std::string text(reinterpret_cast<const char*>(data + 4), size - 4);
+
+  VwStyleTable::Instance().Clear();
+  VwStyleTable::Instance().LoadFromText(text);
+  VwString::Instance().Clear();
+  VwString::Instance().LoadFromText(text);
+
+  TiXmlDocument document;
+  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  const TiXmlElement* root_element = document.RootElement();
+  if (document.Error() || root_element == nullptr) return 0;
+
+  CVwDialog root;
+  root.set_dpi(dpi);
+  root.Load(*root_element);
+  root.SetAttribute("pos", "0,0,-0,-0", false);
+  LayoutPlacement placement{0, 0, width, height};
+  intptr_t result = 0;
+  root.ProcessMessage(kVwMsgPositionChanged, 0, reinterpret_cast<intptr_t>(&placement), &result);
+
+  for (int i = 0; i <= 8; ++i) {
+    for (int j = 0; j <= 8; ++j) {
+      root.HitTest(-probe + i * (width + 2 * probe) / 8, -probe + j * (height + 2 * probe) / 8, 0);
+    }
+  }
+  NullCanvas canvas;
+  root.RedrawRegion(canvas);
+  root.FindChildById(probe);
+  intptr_t shown = 0;
+  root.ProcessMessage(kVwMsgShow, 0, 0, &shown);
+  root.ProcessMessage(kVwMsgShow, 1, 0, &shown);
+  return 0;
+}
