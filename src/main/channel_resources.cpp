@@ -12,6 +12,7 @@
 #include "config/city_lookup.h"
 #include "download/download_file.h"
 #include "main/install_log.h"
+#include "ui/vw_resource_loader.h"
 
 namespace kbase {
 namespace {
@@ -94,6 +95,21 @@ void CheckArea(const std::wstring& install_res, int* popup_style, std::string* a
       if (list != nullptr && list->isString()) *area = list->asString();
     }
   } catch (...) {
+  }
+}
+
+void LoadUiTables(const std::wstring& install_res, bool channel_tables) {
+  VwResourceLoader& loader = VwResourceLoader::Instance();
+  if (channel_tables) {
+    loader.SetResourceFolder(install_res);
+    loader.ClearImageCache();
+    loader.LoadStrings(6000);
+    loader.LoadSkins(6001);
+    loader.LoadStyles(6002);
+  } else {
+    loader.LoadSkins(10000);
+    loader.LoadStyles(10001);
+    loader.LoadStrings(10002);
   }
 }
 

@@ -21,6 +21,10 @@ struct ChannelResources {
 ChannelResources FetchChannelResources(const std::wstring& install_res, int32_t tid,
                                        int32_t source);
 
+// Loads the skin, style and string tables: the channel's own (6000 to 6002 from
+// install_res) when `channel_tables`, else the built-in ones (10000 to 10002).
+void LoadUiTables(const std::wstring& install_res, bool channel_tables);
+
 // The area check: downloads the area list into install_res\evade.dat and reads it.
 // popup_style becomes its "popstyle" (0 when missing); when that is neither 0 nor 1,
 // area receives its "area" text. Nothing changes when the list is missing or not JSON.

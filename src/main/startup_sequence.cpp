@@ -92,7 +92,7 @@ void RunStartupSequence(const std::wstring& command_line, const KStartupContext&
 
   const ChannelResources resources = FetchChannelResources(install_res, run.tid, run.source);
   run.in_area = resources.in_area;
-  if (context.load_tables != nullptr) context.load_tables(install_res, resources.banner_fresh);
+  LoadUiTables(install_res, resources.banner_fresh);
 
   if (IsRebootPending()) {
     KLog("an earlier installation waits for a reboot");

@@ -16,9 +16,6 @@ struct KStartupContext {
   // The update step and the alternative-package step; null skips them.
   int (*check_update)(const std::wstring& command_line) = nullptr;  // 1: ended by the update
   int (*alternative_package)(const std::wstring& install_res, const std::string& key) = nullptr;
-  // Loads the skin, style and string tables: the channel's own from install_res when
-  // `channel_tables`, else the built-in ones. Null skips it.
-  void (*load_tables)(const std::wstring& install_res, bool channel_tables) = nullptr;
 };
 
 // The whole process: always 0, as the process's exit code.
