@@ -26,6 +26,18 @@ struct VwTextPaint {
   const VwStyle* style = nullptr;  // shadow, GDI+ and YaHei settings
 };
 
+// One line of text with its top-left corner at (x, y), without wrapping or alignment.
+struct VwTextRun {
+  std::wstring text;
+  double x = 0;
+  double y = 0;
+  uint16_t font_id = 0;
+  bool dpi = false;
+  VwColour colour = kVwColourUnset;
+  // Fractional positions drawn through GDI+; whole pixels through GDI otherwise.
+  bool gdiplus = false;
+};
+
 class IVwCanvas {
  public:
   virtual ~IVwCanvas() = default;
@@ -38,6 +50,13 @@ class IVwCanvas {
   // Draws a named skin for a state (DrawState); false when the skin is not in the table.
   virtual bool DrawSkin(const std::string& skin, const VwRect& rect, int state, bool dpi, int alpha) = 0;
   virtual void DrawText(const VwTextPaint& text) = 0;
+
+  // Rich text. The defaults draw nothing, for canvases that only lay out.
+  // Narrows the clip to the rectangle until the next RestoreState.
+  virtual void IntersectClip(const VwRect& rect) {}
+  virtual void DrawTextRun(const VwTextRun& run) {}
+  // A picture file scaled into the box with high-quality interpolation.
+  virtual void DrawImageFile(const std::wstring& path, double left, double top, double width, double height) {}
 };
 
 }  // namespace kbase

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ui/vw_element_tags.h"
+#include "ui/vw_rich_text.h"
 #include "ui/vw_static.h"
 #include "ui/vw_style.h"
 
@@ -28,11 +29,16 @@ std::unique_ptr<CVwWindow> CVwDialog::CreateChildByTag(const char* tag) {
     }
     case 1:  // "text"
       return std::make_unique<CVwStatic>();
+    case 18:  // "richtext"
+      return std::make_unique<CVwRichText>();
     // The controls of the catalogue join here, one case per tag in kVwBuiltInTags order;
     // until a tag has its class it creates nothing and its subtree is skipped.
     default:
       break;
   }
+  // The rich text extensions are known to every dialog, with or without a creator.
+  if (tag != nullptr && std::strcmp(tag, CVwRichTextEx::kTag) == 0) return std::make_unique<CVwRichTextEx>();
+  if (tag != nullptr && std::strcmp(tag, CVwRichText2Wnd::kTag) == 0) return std::make_unique<CVwRichText2Wnd>();
   if (FindBuiltInTag(tag) >= 0 || creator_ == nullptr) return nullptr;
   element = creator_->CreateByTag(tag);
   // Containers a creator makes receive the creator, so extension tags work at any depth.

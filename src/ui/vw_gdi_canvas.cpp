@@ -1,11 +1,14 @@
 #include "ui/vw_gdi_canvas.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 #include "common/win/scoped_module.h"
 #include "ui/gdi_owner.h"
 #include "ui/gdiplus_image.h"
 #include "ui/gradient_fill.h"
+#include "ui/rich_text_gdiplus.h"
 #include "ui/vw_font_pool.h"
 #include "ui/vw_skin_pool.h"
 #include "ui/vw_style.h"
@@ -133,6 +136,53 @@ void VwGdiCanvas::DrawTextGdiplus(const VwTextPaint& text, const RECT& rect, HFO
   if (brush != nullptr) gp::GdipDeleteBrush(brush);
   if (format != nullptr) gp::GdipDeleteStringFormat(format);
   gp::GdipDeleteFont(gp_font);
+}
+
+void VwGdiCanvas::IntersectClip(const VwRect& rect) {
+  ::IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void VwGdiCanvas::DrawTextRun(const VwTextRun& run) {
+  if (run.text.empty() || run.text.size() > INT_MAX) return;
+  const int saved = ::SaveDC(dc_);
+  HFONT font = VwFontPool::Instance().Font(run.font_id, run.dpi);
+  if (font != nullptr) ::SelectObject(dc_, font);
+  const VwColour colour = run.colour == kVwColourUnset ? 0 : (run.colour & 0xFFFFFF);
+  if (run.gdiplus && EnsureGdiplus()) {
+    Gdiplus::GpGraphics* raw = nullptr;
+    if (gp::GdipCreateFromHDC(dc_, &raw) == Gdiplus::Ok) {
+      ScopedGpGraphics graphics(raw);
+      ScopedGpFont gp_font = GpFontFromDc(dc_);
+      ScopedGpStringFormat format = RunStringFormat();
+      Gdiplus::GpSolidFill* brush = nullptr;
+      if (gp_font != nullptr && format != nullptr && gp::GdipCreateSolidFill(Argb(colour, 255), &brush) == Gdiplus::Ok) {
+        const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(run.x), static_cast<Gdiplus::REAL>(run.y), 1.0e6f,
+                                    1.0e6f);
+        gp::GdipDrawString(raw, run.text.c_str(), static_cast<INT>(run.text.size()), gp_font.get(), &layout,
+                           format.get(), brush);
+        gp::GdipDeleteBrush(brush);
+      }
+    }
+  } else {
+    ::SetTextColor(dc_, colour);
+    ::SetBkMode(dc_, TRANSPARENT);
+    ::SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    ::TextOutW(dc_, static_cast<int>(std::lround(run.x)), static_cast<int>(std::lround(run.y)), run.text.c_str(),
+               static_cast<int>(run.text.size()));
+  }
+  ::RestoreDC(dc_, saved);
+}
+
+void VwGdiCanvas::DrawImageFile(const std::wstring& path, double left, double top, double width, double height) {
+  if (path.empty() || !(width > 0) || !(height > 0) || !EnsureGdiplus()) return;
+  ScopedGpImage image = DecodeImageFile(path);
+  if (image == nullptr) return;
+  Gdiplus::GpGraphics* raw = nullptr;
+  if (gp::GdipCreateFromHDC(dc_, &raw) != Gdiplus::Ok) return;
+  ScopedGpGraphics graphics(raw);
+  gp::GdipSetInterpolationMode(raw, Gdiplus::InterpolationModeHighQuality);
+  gp::GdipDrawImageRect(raw, image.get(), static_cast<Gdiplus::REAL>(left), static_cast<Gdiplus::REAL>(top),
+                        static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
 }
 
 }  // namespace kbase

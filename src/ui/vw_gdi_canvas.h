@@ -19,6 +19,9 @@ class VwGdiCanvas : public IVwCanvas {
   void FillRect(const VwRect& rect, VwColour colour, int alpha, bool gdiplus) override;
   bool DrawSkin(const std::string& skin, const VwRect& rect, int state, bool dpi, int alpha) override;
   void DrawText(const VwTextPaint& text) override;
+  void IntersectClip(const VwRect& rect) override;
+  void DrawTextRun(const VwTextRun& run) override;
+  void DrawImageFile(const std::wstring& path, double left, double top, double width, double height) override;
 
   HDC dc() const { return dc_; }
 

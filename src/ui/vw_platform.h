@@ -4,6 +4,7 @@
 // build installs its implementation (VwWin32Platform); until one is installed a neutral
 // platform answers (no DPI, empty text extents, no skins, messages dropped), which is
 // what the portable build and its fuzzer run with.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,13 @@ struct VwTextMeasure {
   bool gdiplus = false;
 };
 
+// The prefix of a text that fits a width, with its extent.
+struct VwTextFit {
+  size_t count = 0;
+  double width = 0;
+  double height = 0;
+};
+
 class IVwPlatform {
  public:
   virtual ~IVwPlatform() = default;
@@ -37,6 +45,23 @@ class IVwPlatform {
   virtual void RequestRedraw(VwHostWindow host, uint32_t element, const VwRect& rect) = 0;
   // View notification 6: a control event (3 move, 4 leave) of an element.
   virtual void SendControlEvent(VwHostWindow host, int element_id, int event) = 0;
+
+  // Rich text. The defaults serve platforms without a device context: FitText searches
+  // with MeasureText, pictures have no size, the YaHei rectangle stays, clicks go nowhere.
+  // The longest prefix of text[start, start + length) whose single-line extent in the
+  // font is at most max_width (the whole range when max_width is negative); GDI+ measures
+  // in fractions.
+  virtual VwTextFit FitText(const std::wstring& text, size_t start, size_t length, uint16_t font_id, bool dpi,
+                            bool gdiplus, double max_width);
+  // Natural size of a picture file; false when it cannot be read.
+  virtual bool ImageFileSize(const std::wstring& path, double* width, double* height) { return false; }
+  // The text rectangle nudged for a YaHei base face (unchanged for other faces).
+  virtual VwRect AdjustYaheiRect(const VwRect& rect, uint32_t format, uint16_t font_id, bool dpi, bool autofix) {
+    return rect;
+  }
+  // View notification 1 (element id and tag) sent to the parent of the host window, with
+  // idFrom = the host's control id.
+  virtual void SendClickToHostParent(VwHostWindow host, int element_id, const char* tag) {}
 };
 
 // The installed platform, else the neutral one.

@@ -4,6 +4,10 @@
 // the host window.
 #include <windows.h>
 
+#include <memory>
+
+#include "ui/gdi_owner.h"
+
 #include "ui/vw_platform.h"
 
 namespace kbase {
@@ -21,6 +25,17 @@ class VwWin32Platform : public IVwPlatform {
   void SetCursor(int system_cursor_id) override;
   void RequestRedraw(VwHostWindow host, uint32_t element, const VwRect& rect) override;
   void SendControlEvent(VwHostWindow host, int element_id, int event) override;
+  VwTextFit FitText(const std::wstring& text, size_t start, size_t length, uint16_t font_id, bool dpi, bool gdiplus,
+                    double max_width) override;
+  bool ImageFileSize(const std::wstring& path, double* width, double* height) override;
+  VwRect AdjustYaheiRect(const VwRect& rect, uint32_t format, uint16_t font_id, bool dpi, bool autofix) override;
+  void SendClickToHostParent(VwHostWindow host, int element_id, const char* tag) override;
+
+ private:
+  // Rich text measures run by run; one memory DC for it saves a DC pair per run. Used on
+  // the UI thread only, like the pools.
+  HDC MeasuringDc();
+  std::unique_ptr<ScopedMemoryDc> measuring_dc_;
 };
 
 }  // namespace kbase

@@ -118,6 +118,8 @@ class CVwWindow : public CVwObject {
   void set_dpi(bool dpi) { dpi_ = dpi ? 1 : 0; }
   int user_data() const { return user_data_; }
   uint32_t text_format() const { return text_format_; }
+  VwColour own_text_colour() const { return text_colour_; }
+  bool autofix_text_rect() const { return autofix_text_rect_ != 0; }
   void set_paint_hook(IVwWindowPaintHook* hook) { paint_hook_ = hook; }
   void set_event_listener(IVwWindowEventListener* listener) { event_listener_ = listener; }
 
