@@ -41,6 +41,11 @@ compare() {
 echo "== install log"
 win "$build/tests/bench/install_log_bench.exe" 200000
 
+if [ -f "$build/tests/bench/dialog_paint_bench.exe" ]; then
+  echo "== dialog painting"
+  win "$build/tests/bench/dialog_paint_bench.exe" 200
+fi
+
 if [ -f "$build/tests/bench/download_bench.exe" ]; then
   head -c 536870912 /dev/urandom >"$work/big.bin"
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')

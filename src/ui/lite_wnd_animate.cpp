@@ -87,8 +87,8 @@ int CLiteWndAnimate::Start(HWND dialog, int kind) {
   // The first picture: nothing yet for an open run, the whole dialog for the others, so
   // that hiding the dialog leaves it in place.
   if (kind != kAnimateOpen) {
-    BitmapDc target(frame_.get());
-    BitmapDc source(snapshot_.get());
+    BitmapDc target(frame_.handle());
+    BitmapDc source(snapshot_.handle());
     const AnimateRect whole = {(geometry_.overlay.width() - snapshot_.width()) / 2,
                                (geometry_.overlay.height() - snapshot_.height()) / 2, 0, 0};
     BitBlt(target.get(), whole.left, whole.top, snapshot_.width(), snapshot_.height(), source.get(), 0, 0,
@@ -179,7 +179,7 @@ bool CLiteWndAnimate::TakeSnapshot(HWND dialog) {
   const int width = geometry_.snapshot_width - 2 * kSnapshotBorder;
   const int height = geometry_.snapshot_height - 2 * kSnapshotBorder;
   {
-    BitmapDc dc(snapshot_.get());
+    BitmapDc dc(snapshot_.handle());
     if (dc.get() == nullptr) return false;
     SetViewportOrgEx(dc.get(), kSnapshotBorder, kSnapshotBorder, nullptr);
     SendMessageW(dialog, WM_PRINT, reinterpret_cast<WPARAM>(dc.get()),
@@ -188,7 +188,7 @@ bool CLiteWndAnimate::TakeSnapshot(HWND dialog) {
   GdiFlush();
   // A window drawn by plain GDI leaves alpha 0 everywhere: count it as opaque. A window
   // that paints with alpha (a layered back buffer) keeps its own.
-  uint32_t* pixels = snapshot_.pixels();
+  uint32_t* pixels = snapshot_.bits();
   bool any_alpha = false;
   for (int y = 0; y < height && !any_alpha; ++y)
     for (int x = 0; x < width && !any_alpha; ++x)
@@ -211,7 +211,7 @@ bool CLiteWndAnimate::CreateOverlay() {
 }
 
 void CLiteWndAnimate::PaintFrame(int frame) {
-  if (overlay_ == nullptr || frame_.get() == nullptr) return;
+  if (overlay_ == nullptr || frame_.handle() == nullptr) return;
   IVwSkinPainter* painter = painter_ != nullptr ? painter_ : DefaultSkinPainter();
   SIZE light{};
   if (painter == nullptr || !painter->GetSkinImageSize(kLightSkin, &light)) light = {};
@@ -228,8 +228,8 @@ void CLiteWndAnimate::PaintFrame(int frame) {
 
   frame_.Clear();
   {
-    BitmapDc target(frame_.get());
-    BitmapDc source(snapshot_.get());
+    BitmapDc target(frame_.handle());
+    BitmapDc source(snapshot_.handle());
     const AnimateRect& d = picture.destination;
     const AnimateRect& s = picture.source;
     if (d.width() > 0 && d.height() > 0 && s.width() > 0 && s.height() > 0 && picture.alpha > 0) {
@@ -248,7 +248,7 @@ void CLiteWndAnimate::PaintFrame(int frame) {
 }
 
 void CLiteWndAnimate::Present() {
-  BitmapDc source(frame_.get());
+  BitmapDc source(frame_.handle());
   POINT position{geometry_.overlay.left, geometry_.overlay.top};
   SIZE size{frame_.width(), frame_.height()};
   POINT origin{0, 0};

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "common/win/scoped_handle.h"
-#include "ui/dib32.h"
+#include "ui/vw_bitmap.h"
 #include "ui/vw_skin_painter.h"
 #include "ui/wnd_animate_frames.h"
 
@@ -83,8 +83,8 @@ class CLiteWndAnimate {
   std::atomic<bool> running_{false};
   OverlayGeometry geometry_;
   AnimateRect taskbar_;
-  Dib32 snapshot_;
-  Dib32 frame_;
+  CVwBitmap snapshot_;
+  CVwBitmap frame_;
   int painted_frames_ = 0;
   IVwSkinPainter* painter_ = nullptr;
   ScopedHandle stop_;

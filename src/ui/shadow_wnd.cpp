@@ -61,7 +61,7 @@ void CShadowWnd::Refresh() {
     buffer_.Clear();
   }
   {
-    BitmapDc dc(buffer_.get());
+    BitmapDc dc(buffer_.handle());
     Paint(dc.get(), width, height);
     POINT position{bounds.left, bounds.top};
     SIZE size{width, height};

@@ -5,7 +5,7 @@
 // edges around the dialog, and follows the dialog's visibility.
 #include <windows.h>
 
-#include "ui/dib32.h"
+#include "ui/vw_bitmap.h"
 #include "ui/vw_skin_painter.h"
 
 namespace kbase {
@@ -61,7 +61,7 @@ class CShadowWnd {
   int size_ = kDefaultSize;
   IShadowPaintHook* hook_ = nullptr;
   IVwSkinPainter* painter_ = nullptr;
-  Dib32 buffer_;
+  CVwBitmap buffer_;
 };
 
 }  // namespace kbase

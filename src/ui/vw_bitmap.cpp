@@ -4,10 +4,26 @@
 
 namespace kbase {
 
-bool CVwBitmap::Create(int width, int height) {
+void CVwBitmap::Reset() {
   bitmap_.Reset();
   width_ = height_ = 0;
   bits_ = nullptr;
+}
+
+void CVwBitmap::Clear() {
+  if (bits_ == nullptr) return;
+  ::GdiFlush();
+  std::fill(bits_, bits_ + static_cast<size_t>(width_) * height_, 0u);
+}
+
+uint32_t CVwBitmap::at(int x, int y) const {
+  if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  ::GdiFlush();
+  return bits_[static_cast<size_t>(y) * width_ + x];
+}
+
+bool CVwBitmap::Create(int width, int height) {
+  Reset();
   if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > 64LL * 1024 * 1024) return false;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "res/resource_ids.h"
-#include "ui/dib32.h"
+#include "ui/vw_bitmap.h"
 #include "ui/shadow_wnd.h"
+#include "ui/vw_resource_loader.h"
+#include "ui/vw_skin_pool.h"
 
 namespace kbase {
 namespace {
@@ -135,9 +137,9 @@ TEST(ShadowWnd, SkinCutIntoCornersAndEdgesAroundAnEmptyInside) {
   RecordingPainter painter({10, 10});
   CShadowWnd shadow;
   shadow.SetSkinPainter(&painter);
-  Dib32 buffer;
+  CVwBitmap buffer;
   ASSERT_TRUE(buffer.Create(100, 60));
-  BitmapDc dc(buffer.get());
+  BitmapDc dc(buffer.handle());
   shadow.Paint(dc.get(), 100, 60);
 
   const struct {
@@ -163,9 +165,9 @@ TEST(ShadowWnd, SkinCutIntoCornersAndEdgesAroundAnEmptyInside) {
 
 TEST(ShadowWnd, HookFirstThenSkinThenNothing) {
   RecordingPainter painter({10, 10});
-  Dib32 buffer;
+  CVwBitmap buffer;
   ASSERT_TRUE(buffer.Create(40, 30));
-  BitmapDc dc(buffer.get());
+  BitmapDc dc(buffer.handle());
 
   CShadowWnd shadow;
   shadow.SetSkinPainter(&painter);
@@ -183,9 +185,12 @@ TEST(ShadowWnd, HookFirstThenSkinThenNothing) {
   EXPECT_EQ(declines.calls, 1);
   EXPECT_EQ(painter.calls.size(), 8u);
 
-  // Neither hook nor painter (nor a process-wide default): transparent.
+  // Neither hook nor own painter: the default draws from the skin pool, which holds no
+  // "dlg_shadow" here, so the shadow stays transparent.
   CShadowWnd bare;
-  ASSERT_EQ(DefaultSkinPainter(), nullptr);
+  ASSERT_EQ(DefaultSkinPainter(), &VwPoolSkinPainter::Instance());
+  SIZE none{};
+  ASSERT_FALSE(DefaultSkinPainter()->GetSkinImageSize("dlg_shadow", &none));
   bare.Paint(dc.get(), 40, 30);
   GdiFlush();
   for (int y = 0; y < 30; ++y)
@@ -224,25 +229,25 @@ bool ResourceBytes(const wchar_t* type, int number, std::string* bytes) {
 class ResourceSkinPainter : public IVwSkinPainter {
  public:
   bool GetSkinImageSize(const char* skin, SIZE* size) override {
-    const Dib32* picture = Picture(skin);
+    const CVwBitmap* picture = Picture(skin);
     if (picture == nullptr) return false;
     *size = {picture->width(), picture->height()};
     return true;
   }
   void DrawSkinStretch(const char* skin, HDC dc, const RECT& d, const RECT& s) override {
-    const Dib32* picture = Picture(skin);
+    const CVwBitmap* picture = Picture(skin);
     if (picture == nullptr) return;
-    BitmapDc source(picture->get());
+    BitmapDc source(picture->handle());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, source.get(), s.left, s.top,
                s.right - s.left, s.bottom - s.top, blend);
   }
 
  private:
-  const Dib32* Picture(const std::string& skin) {
+  const CVwBitmap* Picture(const std::string& skin) {
     auto cached = pictures_.find(skin);
     if (cached != pictures_.end()) return cached->second.get();
-    std::unique_ptr<Dib32>& slot = pictures_[skin];
+    std::unique_ptr<CVwBitmap>& slot = pictures_[skin];
     std::string text, png;
     TiXmlDocument document;
     if (!ResourceBytes(L"xml", IDR_SKIN_TABLE, &text)) return nullptr;
@@ -258,7 +263,7 @@ class ResourceSkinPainter : public IVwSkinPainter {
       std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
       stream->Release();
       if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
-      auto dib = std::make_unique<Dib32>();
+      auto dib = std::make_unique<CVwBitmap>();
       const int width = static_cast<int>(bitmap->GetWidth());
       const int height = static_cast<int>(bitmap->GetHeight());
       if (!dib->Create(width, height)) return nullptr;
@@ -268,7 +273,7 @@ class ResourceSkinPainter : public IVwSkinPainter {
       data.Height = height;
       data.Stride = width * 4;
       data.PixelFormat = PixelFormat32bppPARGB;
-      data.Scan0 = dib->pixels();
+      data.Scan0 = dib->bits();
       if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
                            PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
         return nullptr;
@@ -279,7 +284,7 @@ class ResourceSkinPainter : public IVwSkinPainter {
     return nullptr;
   }
 
-  std::map<std::string, std::unique_ptr<Dib32>> pictures_;
+  std::map<std::string, std::unique_ptr<CVwBitmap>> pictures_;
 };
 
 TEST(ShadowWnd, ShippedPictureDarkensTowardsTheDialog) {
@@ -292,10 +297,10 @@ TEST(ShadowWnd, ShippedPictureDarkensTowardsTheDialog) {
   PopupWindow dialog(300, 300, 120, 80);
   CShadowWnd shadow;
   shadow.SetSkinPainter(&painter);
-  Dib32 buffer;
+  CVwBitmap buffer;
   ASSERT_TRUE(buffer.Create(128, 88));
   {
-    BitmapDc dc(buffer.get());
+    BitmapDc dc(buffer.handle());
     shadow.Paint(dc.get(), 128, 88);
   }
   auto alpha = [&](int x, int y) { return static_cast<int>(buffer.at(x, y) >> 24); };
@@ -318,6 +323,33 @@ TEST(ShadowWnd, ShippedPictureDarkensTowardsTheDialog) {
   ASSERT_EQ(shadow.Create(dialog.get()), 1);
   shadow.Refresh();
   EXPECT_TRUE(shadow.shown());
+}
+
+// The default painter draws "dlg_shadow" from the skin pool loaded with the built-in
+// table: the same picture the resource-backed painter above draws.
+TEST(ShadowWnd, DefaultPainterDrawsFromTheSkinPool) {
+  ASSERT_EQ(VwResourceLoader::Instance().LoadSkins(IDR_SKIN_TABLE), 1);
+  GdiplusSession gdiplus;
+  ResourceSkinPainter reference;
+  CVwBitmap expected, drawn;
+  ASSERT_TRUE(expected.Create(128, 88));
+  ASSERT_TRUE(drawn.Create(128, 88));
+  {
+    CShadowWnd with_reference;
+    with_reference.SetSkinPainter(&reference);
+    BitmapDc dc(expected.handle());
+    with_reference.Paint(dc.get(), 128, 88);
+    CShadowWnd with_default;
+    BitmapDc other(drawn.handle());
+    with_default.Paint(other.get(), 128, 88);
+  }
+  int differing = 0;
+  for (int y = 0; y < 88; ++y)
+    for (int x = 0; x < 128; ++x) differing += expected.at(x, y) != drawn.at(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(drawn.at(64, 3), 0u);
+  VwSkinPool::Instance().Clear();
+  VwResourceLoader::Instance().ClearImageCache();
 }
 
 }  // namespace
