@@ -21,6 +21,14 @@ class VwWin32Platform : public IVwPlatform {
   void SetCursor(int system_cursor_id) override;
   void RequestRedraw(VwHostWindow host, uint32_t element, const VwRect& rect) override;
   void SendControlEvent(VwHostWindow host, int element_id, int event) override;
+  VwSize SkinSize(const std::string& skin) override;
+  VwSize ImageFileSize(const std::wstring& path) override;
+  bool PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) override;
+  void ShowRealWindow(VwHostWindow host, int control_id, bool show) override;
+  void PaintRealWindow(VwHostWindow host, int control_id) override;
+  bool SendVetoableChange(VwHostWindow host, int code, int element_id, int old_value, int new_value) override;
+  void SendTwoValues(VwHostWindow host, int code, int element_id, int value1, int value2) override;
+  void DestroyIconHandle(uintptr_t icon) override;
 };
 
 }  // namespace kbase
