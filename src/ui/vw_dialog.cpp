@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "ui/controls/vw_control_creator.h"
 #include "ui/vw_element_tags.h"
 #include "ui/vw_rich_text.h"
 #include "ui/vw_static.h"
@@ -34,6 +35,7 @@ std::unique_ptr<CVwWindow> CVwDialog::CreateChildByTag(const char* tag) {
     // The controls of the catalogue join here, one case per tag in kVwBuiltInTags order;
     // until a tag has its class it creates nothing and its subtree is skipped.
     default:
+      if (auto control = CreateBuiltInControl(tag, creator_)) return control;
       break;
   }
   // The rich text extensions are known to every dialog, with or without a creator.
@@ -81,6 +83,15 @@ CVwWindow* CVwDialog::FindChildById(int id) {
     if (!element->IsContainer()) continue;
     if (auto* dialog = dynamic_cast<CVwDialog*>(element.get())) {
       if (CVwWindow* found = dialog->FindChildById(id)) return found;
+    } else if (auto* container = dynamic_cast<CVwContainerWnd*>(element.get())) {
+      // Containers that are not dialogs (a tab control) hold dialogs as their children.
+      for (size_t i = 0; i < container->child_count(); ++i) {
+        CVwWindow* inner = container->child(i);
+        if (inner->id() == id) return inner;
+        if (auto* page = dynamic_cast<CVwDialog*>(inner)) {
+          if (CVwWindow* found = page->FindChildById(id)) return found;
+        }
+      }
     }
   }
   return nullptr;

@@ -1,5 +1,7 @@
 #include "ui/vw_dialog_view.h"
 
+#include "ui/controls/vw_control_creator.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -7,6 +9,7 @@
 #include <cstring>
 
 #include "common/win/scoped_module.h"
+#include "ui/controls/vw_control_creator.h"
 #include "ui/element_registry.h"
 #include "ui/gdiplus_image.h"
 #include "ui/paint_lock.h"
@@ -27,14 +30,6 @@ constexpr int kMaxTipWidth = 5000;
 // The border of a popup's view: black at alpha 110, corners cut by 3 pixels.
 constexpr Gdiplus::ARGB kBorderColour = 0x6E000000;
 
-bool TagIn(const char* tag, const char* const* list, size_t count) {
-  if (tag == nullptr) return false;
-  for (size_t i = 0; i < count; ++i) {
-    if (std::strcmp(tag, list[i]) == 0) return true;
-  }
-  return false;
-}
-
 CVwWindow* Element(uint32_t handle) { return handle != 0 ? ElementRegistry::Instance().Find(handle) : nullptr; }
 
 int ElementId(uint32_t handle) {
@@ -52,19 +47,6 @@ bool VwCompositionEnabled() {
   static Fn query = dwm.Function<Fn>("DwmIsCompositionEnabled");
   BOOL enabled = FALSE;
   return query != nullptr && SUCCEEDED(query(&enabled)) && enabled;
-}
-
-bool IsClickableTagSingleWindow(const char* tag) {
-  static const char* const kTags[] = {"button", "imgbtn", "dlgbtn",      "dlgbtnEx2", "tabctrl",
-                                      "link",   "skinbtn", "imgbtnsized", "check",     "radio",
-                                      "slider", "imgradio", "listwnd"};
-  return TagIn(tag, kTags, std::size(kTags));
-}
-
-bool IsClickableTagView(const char* tag) {
-  static const char* const kTags[] = {"button", "imgbtn",      "dlgbtn", "tabctrl", "link",
-                                      "skinbtn", "imgbtnsized", "check",  "slider",  "richtext"};
-  return TagIn(tag, kTags, std::size(kTags));
 }
 
 // ---------------------------------------------------------------- loading and access
@@ -357,7 +339,7 @@ void CVwViewImpl::Present(HDC target) {
 // ---------------------------------------------------------------- mouse and keyboard
 
 bool CVwViewImpl::IsClickable(const char* tag) const {
-  return form_ == VwHostForm::kSingleWindow ? IsClickableTagSingleWindow(tag) : IsClickableTagView(tag);
+  return IsClickableTag(tag, /*view_child_host=*/form_ != VwHostForm::kSingleWindow);
 }
 
 uint32_t CVwViewImpl::HitTestPanels(int x, int y) {

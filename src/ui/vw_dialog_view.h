@@ -32,10 +32,6 @@ constexpr int kVwHide = 0;
 // Whether desktop composition is on (DWM looked up at run time; false without it).
 bool VwCompositionEnabled();
 
-// The tags a press in the header does not turn into a caption drag, per form.
-bool IsClickableTagSingleWindow(const char* tag);
-bool IsClickableTagView(const char* tag);
-
 class CVwViewImpl {
  public:
   explicit CVwViewImpl(VwHostForm form);

@@ -23,6 +23,21 @@ class VwGdiCanvas : public IVwCanvas {
   void DrawTextRun(const VwTextRun& run) override;
   void DrawImageFile(const std::wstring& path, double left, double top, double width, double height) override;
 
+  bool DrawSkinPlain(const std::string& skin, const VwRect& rect, int state) override;
+  bool DrawSkinPart(const std::string& skin, const VwRect& dst, const VwRect& src, int state, int alpha) override;
+  bool DrawSkinGray(const std::string& skin, const VwRect& dst, const VwRect& src) override;
+  bool DrawSkinTiled(const std::string& skin, const VwRect& rect) override;
+  bool DrawSkinRotated(const std::string& skin, const VwRect& rect, int state, double degrees) override;
+  bool DrawSkinPoints(const std::string& skin, const VwPoint points[3], const VwRect& src) override;
+  bool DrawSkinClipped(const std::string& skin, const VwRect& rect, int state, int shape, int alpha_percent) override;
+  void RoundRect(const VwRect& rect, int corner_width, int corner_height, VwColour pen, int pen_width, VwColour fill,
+                 bool gdiplus, int pen_alpha, int fill_alpha) override;
+  void Line(VwPoint from, VwPoint to, int width, int style, VwColour colour, int start_cap, int end_cap) override;
+  bool DrawImageFile(const std::wstring& path, const VwRect& rect, int subwidth, int sub, int alpha) override;
+  bool DrawMemoryImage(uintptr_t image, const VwRect& rect) override;
+  bool DrawIconHandle(uintptr_t icon, const VwRect& rect) override;
+  bool DrawIconResource(int resource, int oem, const VwRect& rect) override;
+
   HDC dc() const { return dc_; }
 
  private:

@@ -62,6 +62,26 @@ class IVwPlatform {
   // View notification 1 (element id and tag) sent to the parent of the host window, with
   // idFrom = the host's control id.
   virtual void SendClickToHostParent(VwHostWindow host, int element_id, const char* tag) {}
+
+  // Facts and requests that only some controls need; each has a neutral default.
+
+  // Frame size of a named skin's picture (GetSkinSize); 0 x 0 when absent.
+  virtual VwSize SkinSize(const std::string& skin) { return {}; }
+  // Size of an image file (0 x 0 when it is missing or no image).
+  virtual VwSize ImageFileSize(const std::wstring& path) { return {}; }
+  // Moves the host's child window with that control id to the rectangle, reports view
+  // notification 2 and refreshes it when visible; false when there is no such window.
+  virtual bool PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) { return false; }
+  virtual void ShowRealWindow(VwHostWindow host, int control_id, bool show) {}
+  // Asks the real window to paint itself now.
+  virtual void PaintRealWindow(VwHostWindow host, int control_id) {}
+  // View notifications 5, 11 and 12: answers true when the receiver refuses the change.
+  virtual bool SendVetoableChange(VwHostWindow host, int code, int element_id, int old_value, int new_value) {
+    return false;
+  }
+  // View notification 10.
+  virtual void SendTwoValues(VwHostWindow host, int code, int element_id, int value1, int value2) {}
+  virtual void DestroyIconHandle(uintptr_t icon) {}
 };
 
 // The installed platform, else the neutral one.

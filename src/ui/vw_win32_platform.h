@@ -30,6 +30,14 @@ class VwWin32Platform : public IVwPlatform {
   bool ImageFileSize(const std::wstring& path, double* width, double* height) override;
   VwRect AdjustYaheiRect(const VwRect& rect, uint32_t format, uint16_t font_id, bool dpi, bool autofix) override;
   void SendClickToHostParent(VwHostWindow host, int element_id, const char* tag) override;
+  VwSize SkinSize(const std::string& skin) override;
+  VwSize ImageFileSize(const std::wstring& path) override;
+  bool PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) override;
+  void ShowRealWindow(VwHostWindow host, int control_id, bool show) override;
+  void PaintRealWindow(VwHostWindow host, int control_id) override;
+  bool SendVetoableChange(VwHostWindow host, int code, int element_id, int old_value, int new_value) override;
+  void SendTwoValues(VwHostWindow host, int code, int element_id, int value1, int value2) override;
+  void DestroyIconHandle(uintptr_t icon) override;
 
  private:
   // Rich text measures run by run; one memory DC for it saves a DC pair per run. Used on

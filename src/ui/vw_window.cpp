@@ -243,11 +243,15 @@ void CVwWindow::PaintText(IVwCanvas& canvas) {
   const VwStyle& style = Style();
   if (text_format_ == 0 || force_update_style_ != 0) text_format_ = style.text_mode & ~kVwTextModifyString;
   if (text_.empty()) return;
+  canvas.DrawText(StateTextPaint(text_, rect_.Deflated(style.x_margin, style.y_margin), text_format_));
+}
 
+VwTextPaint CVwWindow::StateTextPaint(const std::wstring& text, const VwRect& rect, uint32_t format) const {
+  const VwStyle& style = Style();
   VwTextPaint paint;
-  paint.text = text_;
-  paint.rect = rect_.Deflated(style.x_margin, style.y_margin);
-  paint.format = text_format_;
+  paint.text = text;
+  paint.rect = rect;
+  paint.format = format;
   paint.dpi = dpi();
   paint.style = &style;
   paint.autofix_text_rect = autofix_text_rect_ != 0;
@@ -269,7 +273,7 @@ void CVwWindow::PaintText(IVwCanvas& canvas) {
     }
   }
   paint.alpha = text_alpha_ >= 0 ? text_alpha_ : style.text_alpha;
-  canvas.DrawText(paint);
+  return paint;
 }
 
 const VwStyle& CVwWindow::Style() const { return VwStyleTable::Instance().Find(style_name_); }

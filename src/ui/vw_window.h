@@ -16,6 +16,7 @@ namespace kbase {
 
 class CVwWindow;
 class IVwCanvas;
+struct VwTextPaint;
 class VwStyle;
 
 // Internal message numbers.
@@ -139,6 +140,11 @@ class CVwWindow : public CVwObject {
   VwSize NaturalTextSize(int inner_width) const;
   // Paints the inner text with the font and colour of the current state.
   void PaintText(IVwCanvas& canvas);
+  // The text paint of the current state (font, colour, alpha) for any text and rectangle;
+  // controls that draw captions or labels use it.
+  VwTextPaint StateTextPaint(const std::wstring& text, const VwRect& rect, uint32_t format) const;
+  VwColour own_background() const { return background_; }
+  uint16_t own_font_id() const { return font_id_; }
   void OnPositionChanged(const LayoutPlacement& placement);
 
  private:

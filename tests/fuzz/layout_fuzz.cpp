@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/controls/vw_control_creator.h"
+#include "ui/element_registry.h"
 #include "ui/vw_canvas.h"
 #include "ui/vw_dialog.h"
 #include "ui/vw_string_table.h"
@@ -51,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TiXmlElement* root_element = document.RootElement();
   if (document.Error() || root_element == nullptr) return 0;
 
+  CVwControlCreator creator;
   CVwDialog root;
+  root.set_control_creator(&creator);
   root.set_dpi(dpi);
   root.Load(*root_element);
   root.SetAttribute("pos", "0,0,-0,-0", false);
@@ -61,11 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (int i = 0; i <= 8; ++i) {
     for (int j = 0; j <= 8; ++j) {
-      root.HitTest(-probe + i * (width + 2 * probe) / 8, -probe + j * (height + 2 * probe) / 8, 0);
+      // Each element hit gets the mouse as a host would route it: move, press, release.
+      VwPoint point{-probe + i * (width + 2 * probe) / 8, -probe + j * (height + 2 * probe) / 8};
+      CVwWindow* hit = ElementRegistry::Instance().Find(root.HitTest(point.x, point.y, 0));
+      if (hit == nullptr) continue;
+      for (unsigned message : {kVwMsgMouseMove, kVwMsgLButtonDown, kVwMsgLButtonUp, kVwMsgMouseWheel}) {
+        intptr_t ignored = 0;
+        hit->ProcessMessage(message, static_cast<uintptr_t>(probe) << 16, reinterpret_cast<intptr_t>(&point), &ignored);
+      }
     }
   }
   NullCanvas canvas;
   root.RedrawRegion(canvas);
+  root.RedrawRegion(canvas);  // stateful controls (the marquee) take a second step
   root.FindChildById(probe);
   intptr_t shown = 0;
   root.ProcessMessage(kVwMsgShow, 0, 0, &shown);
