@@ -13,6 +13,24 @@
 namespace kbase {
 namespace {
 
+// Moves the hover mark to `part` (-1: none) and repaints the parts that changed.
+template <class Redraw>
+void MoveHover(int* hovered, int part, Redraw redraw) {
+  if (part == *hovered) return;
+  const int old = *hovered;
+  *hovered = part;
+  redraw(old);
+  redraw(part);
+}
+
+// The part clicked: the one released over is the one that took the press (-1 when not).
+// The press ends either way.
+int TakeClick(int* pressed, int part) {
+  const int took = *pressed;
+  *pressed = -1;
+  return part >= 0 && part == took ? part : -1;
+}
+
 bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 // Far enough for any layout, small enough to stay exact in doubles and ints.
@@ -216,32 +234,19 @@ int CVwRichText::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t lpa
         return 1;
       }
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
-    case kVwMsgMouseMove: {
-      const int link = LinkAt(PointOf(lparam));
-      if (link != hovered_) {
-        const int old = hovered_;
-        hovered_ = link;
-        RedrawLink(old);
-        RedrawLink(link);
-      }
+    case kVwMsgMouseMove:
+      MoveHover(&hovered_, LinkAt(PointOf(lparam)), [this](int link) { RedrawLink(link); });
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
-    }
     case kVwMsgMouseLeave:
-      if (hovered_ >= 0) {
-        const int old = hovered_;
-        hovered_ = -1;
-        RedrawLink(old);
-      }
+      MoveHover(&hovered_, -1, [this](int link) { RedrawLink(link); });
       pressed_ = -1;
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
     case kVwMsgLButtonDown:
       pressed_ = LinkAt(PointOf(lparam));
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
     case kVwMsgLButtonUp: {
-      const int link = LinkAt(PointOf(lparam));
-      const int pressed = pressed_;
-      pressed_ = -1;
-      if (link >= 0 && link == pressed && !IsDisabledInTree()) {
+      const int link = TakeClick(&pressed_, LinkAt(PointOf(lparam)));
+      if (link >= 0 && !IsDisabledInTree()) {
         VwPlatform().SendClickToHostParent(host(), links_[static_cast<size_t>(link)].id, kNotifyTag);
       }
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
@@ -440,32 +445,19 @@ int CVwRichText2Wnd::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t
       hovered_ = -1;
       pressed_ = -1;
       return 1;
-    case kVwMsgMouseMove: {
-      const int object = ObjectAt(PointOf(lparam));
-      if (object != hovered_) {
-        const int old = hovered_;
-        hovered_ = object;
-        RedrawObject(old);
-        RedrawObject(object);
-      }
+    case kVwMsgMouseMove:
+      MoveHover(&hovered_, ObjectAt(PointOf(lparam)), [this](int object) { RedrawObject(object); });
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
-    }
     case kVwMsgMouseLeave:
-      if (hovered_ >= 0) {
-        const int old = hovered_;
-        hovered_ = -1;
-        RedrawObject(old);
-      }
+      MoveHover(&hovered_, -1, [this](int object) { RedrawObject(object); });
       pressed_ = -1;
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
     case kVwMsgLButtonDown:
       pressed_ = ObjectAt(PointOf(lparam));
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
     case kVwMsgLButtonUp: {
-      const int object = ObjectAt(PointOf(lparam));
-      const int pressed = pressed_;
-      pressed_ = -1;
-      if (object >= 0 && object == pressed && !IsDisabledInTree()) {
+      const int object = TakeClick(&pressed_, ObjectAt(PointOf(lparam)));
+      if (object >= 0 && !IsDisabledInTree()) {
         const auto* text = static_cast<const CVwRichtextObj*>(objects_[static_cast<size_t>(object)].get());
         VwPlatform().SendClickToHostParent(host(), text->id(), kTag);
       }
