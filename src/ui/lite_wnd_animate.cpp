@@ -1,4 +1,5 @@
 #include "ui/lite_wnd_animate.h"
+#include "ui/window_class.h"
 
 #include <algorithm>
 
@@ -13,17 +14,7 @@ std::atomic<int> g_lite_counters[3];
 
 int CounterIndex(int kind) { return kind == kAnimateOpen ? 1 : kind == kAnimateMinimize ? 2 : 0; }
 
-bool RegisterOverlayClass(WNDPROC procedure) {
-  WNDCLASSEXW existing{sizeof(existing)};
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (GetClassInfoExW(instance, kOverlayClass, &existing)) return true;
-  WNDCLASSEXW window_class{sizeof(window_class)};
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kOverlayClass;
-  return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+bool RegisterOverlayClass(WNDPROC procedure) { return RegisterWindowClassOnce(kOverlayClass, procedure); }
 
 // Waits for a thread to end while answering the messages other threads send to this
 // one's windows, so that a worker blocked in SendMessage can finish.

@@ -1,4 +1,5 @@
 #include "ui/shadow_wnd.h"
+#include "ui/window_class.h"
 
 namespace kbase {
 namespace {
@@ -6,16 +7,7 @@ namespace {
 constexpr wchar_t kShadowClass[] = L"VwShadowWndClass";
 
 bool RegisterShadowClass() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{sizeof(existing)};
-  if (GetClassInfoExW(instance, kShadowClass, &existing)) return true;
-  WNDCLASSEXW window_class{sizeof(window_class)};
-  window_class.style = CS_HREDRAW | CS_VREDRAW;
-  window_class.lpfnWndProc = DefWindowProcW;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kShadowClass;
-  return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterWindowClassOnce(kShadowClass, DefWindowProcW, CS_HREDRAW | CS_VREDRAW);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ui/vw_dialog_impl.h"
+#include "ui/window_class.h"
 
 #include <optional>
 
@@ -17,16 +18,8 @@ CVwDialogImpl::~CVwDialogImpl() {
 HWND CVwDialogImpl::Create(HWND owner) {
   if (!view_.loaded() && view_.Load(layout_number_) == 0) return nullptr;
   if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  if (!RegisterWindowClassOnce(kClassName, WindowProc)) return nullptr;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{sizeof(existing)};
-  if (!::GetClassInfoExW(instance, kClassName, &existing)) {
-    WNDCLASSEXW window_class{sizeof(window_class)};
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    window_class.lpszClassName = kClassName;
-    if (::RegisterClassExW(&window_class) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  }
   const VwLayerSettings& layer = view_.layer();
   const int width = layer.width > 0 ? layer.width : 0;
   const int height = layer.height > 0 ? layer.height : 0;

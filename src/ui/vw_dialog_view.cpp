@@ -1,4 +1,5 @@
 #include "ui/vw_dialog_view.h"
+#include "ui/window_class.h"
 
 #include "ui/controls/vw_control_creator.h"
 
@@ -682,17 +683,8 @@ CVwDialogView::~CVwDialogView() { DestroyView(); }
 
 HWND CVwDialogView::CreateView(HWND parent) {
   DestroyView();
+  if (!RegisterWindowClassOnce(kClassName, WindowProc, CS_DBLCLKS)) return nullptr;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{sizeof(existing)};
-  if (!::GetClassInfoExW(instance, kClassName, &existing)) {
-    WNDCLASSEXW window_class{sizeof(window_class)};
-    window_class.style = CS_DBLCLKS;
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    window_class.lpszClassName = kClassName;
-    if (::RegisterClassExW(&window_class) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  }
   RECT client{};
   ::GetClientRect(parent, &client);
   return ::CreateWindowExW(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,

@@ -1,4 +1,5 @@
 #include "ui/vw_dialog_view_ex.h"
+#include "ui/window_class.h"
 
 #include <dwmapi.h>
 #include <windowsx.h>
@@ -31,17 +32,8 @@ CVwDialogViewEx::~CVwDialogViewEx() {
 HWND CVwDialogViewEx::Create(HWND owner) {
   if (!loaded_ && Load(layout_number_) == 0) return nullptr;
   if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  if (!RegisterWindowClassOnce(kClassName, WindowProc, CS_DBLCLKS)) return nullptr;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{sizeof(existing)};
-  if (!::GetClassInfoExW(instance, kClassName, &existing)) {
-    WNDCLASSEXW window_class{sizeof(window_class)};
-    window_class.style = CS_DBLCLKS;
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    window_class.lpszClassName = kClassName;
-    if (::RegisterClassExW(&window_class) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  }
   const int width = std::max(layer_.width, layer_.min_width);
   const int height = std::max(layer_.height, layer_.min_height);
   DWORD ex_style = GetExtendedStyle(layer_.ex_style);
