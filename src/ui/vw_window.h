@@ -134,10 +134,10 @@ class CVwWindow : public CVwObject {
   void Invalidate();
   // Places the element with a zero-sized container at its own corner (natural size).
   void SizeToContent();
-
- protected:
   // The text extent of the inner text plus twice the style margins; 0 x 0 without text.
   VwSize NaturalTextSize(int inner_width) const;
+
+ protected:
   // Paints the inner text with the font and colour of the current state.
   void PaintText(IVwCanvas& canvas);
   // The text paint of the current state (font, colour, alpha) for any text and rectangle;

@@ -17,4 +17,11 @@ VwSize PictureNaturalSize(const CVwWindow& element, VwSize picture, VwSize text_
   return text_extent;
 }
 
+void AnswerPictureSizeQuery(const CVwWindow& element, VwSize picture, intptr_t lparam) {
+  if (lparam == 0) return;
+  auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
+  query->size = PictureNaturalSize(element, picture, element.NaturalTextSize(query->inner_width),
+                                   query->inner_width, query->inner_height);
+}
+
 }  // namespace kbase

@@ -37,6 +37,10 @@ VwSize ElementSkinSize(const std::string& skin, bool dpi);
 VwSize PictureNaturalSize(const CVwWindow& element, VwSize picture, VwSize text_extent, int inner_width,
                           int inner_height);
 
+// Answers the size query in lparam (when there is one) for a control whose natural size
+// is a picture (see PictureNaturalSize).
+void AnswerPictureSizeQuery(const CVwWindow& element, VwSize picture, intptr_t lparam);
+
 // Answers the size query in lparam with `size`.
 inline void AnswerSizeQuery(intptr_t lparam, VwSize size) {
   if (lparam != 0) reinterpret_cast<VwSizeQuery*>(lparam)->size = size;

@@ -46,14 +46,11 @@ int CVwIconWnd::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t lpar
     case kVwMsgPaint:
       if (wparam != 0) reinterpret_cast<IVwCanvas*>(wparam)->DrawIconResource(resource_, oem_, rect());
       return 1;
-    case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        const int side = size_ > 0 ? VwScaleForElement(size_, dpi()) : 0;
-        query->size = PictureNaturalSize(*this, {side, side}, NaturalTextSize(query->inner_width),
-                                         query->inner_width, query->inner_height);
-      }
+    case kVwMsgSizeQuery: {
+      const int side = size_ > 0 ? VwScaleForElement(size_, dpi()) : 0;
+      AnswerPictureSizeQuery(*this, {side, side}, lparam);
       return 1;
+    }
     default:
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
   }

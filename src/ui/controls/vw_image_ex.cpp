@@ -27,11 +27,7 @@ int CVwSkinnedWindow::ProcessMessage(unsigned message, uintptr_t wparam, intptr_
       if (wparam != 0 && !skin_.empty()) Paint(*reinterpret_cast<IVwCanvas*>(wparam));
       return 1;
     case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        query->size = PictureNaturalSize(*this, PictureSize(), NaturalTextSize(query->inner_width),
-                                         query->inner_width, query->inner_height);
-      }
+      AnswerPictureSizeQuery(*this, PictureSize(), lparam);
       return 1;
     default:
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);

@@ -85,11 +85,7 @@ int CVwImageWnd::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t lpa
       if (wparam != 0) DrawImage(*reinterpret_cast<IVwCanvas*>(wparam), sub_);
       return 1;
     case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        query->size = PictureNaturalSize(*this, ElementSkinSize(skin_, dpi()), NaturalTextSize(query->inner_width),
-                                         query->inner_width, query->inner_height);
-      }
+      AnswerPictureSizeQuery(*this, ElementSkinSize(skin_, dpi()), lparam);
       return 1;
     default:
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);

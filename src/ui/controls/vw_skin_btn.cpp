@@ -24,11 +24,7 @@ int CVwSkinBtnWnd::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t l
         reinterpret_cast<IVwCanvas*>(wparam)->DrawSkin(skin_, rect(), ButtonStateIndex(state()), dpi(), 255);
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);  // the text over it
     case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        query->size = PictureNaturalSize(*this, ElementSkinSize(skin_, dpi()), NaturalTextSize(query->inner_width),
-                                         query->inner_width, query->inner_height);
-      }
+      AnswerPictureSizeQuery(*this, ElementSkinSize(skin_, dpi()), lparam);
       return 1;
     default:
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);
@@ -69,11 +65,7 @@ int CVwImgbtnsized::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t 
       if (wparam != 0) Paint(*reinterpret_cast<IVwCanvas*>(wparam));
       return 1;
     case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        query->size = PictureNaturalSize(*this, ElementSkinSize(skin_, dpi()), NaturalTextSize(query->inner_width),
-                                         query->inner_width, query->inner_height);
-      }
+      AnswerPictureSizeQuery(*this, ElementSkinSize(skin_, dpi()), lparam);
       return 1;
     default:
       return CVwWindow::ProcessMessage(message, wparam, lparam, result);

@@ -78,11 +78,7 @@ int VwSlider::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t lparam
       return 1;
     }
     case kVwMsgSizeQuery:
-      if (lparam != 0) {
-        auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        query->size = PictureNaturalSize(*this, ElementSkinSize(track_skin_, dpi()),
-                                         NaturalTextSize(query->inner_width), query->inner_width, query->inner_height);
-      }
+      AnswerPictureSizeQuery(*this, ElementSkinSize(track_skin_, dpi()), lparam);
       return 1;
     case kVwMsgLButtonDown:
       if (!IsDisabledInTree() && MessagePoint(lparam, &point)) {
