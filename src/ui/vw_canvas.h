@@ -55,8 +55,6 @@ class IVwCanvas {
   // Narrows the clip to the rectangle until the next RestoreState.
   virtual void IntersectClip(const VwRect& rect) {}
   virtual void DrawTextRun(const VwTextRun& run) {}
-  // A picture file scaled into the box with high-quality interpolation.
-  virtual void DrawImageFile(const std::wstring& path, double left, double top, double width, double height) {}
 
   // Drawing that only some controls need. Each has a neutral default (draws nothing,
   // answers false), so canvases that serve plain elements need not implement them.
@@ -90,9 +88,12 @@ class IVwCanvas {
   // 1 square, 2 round, 3 triangle) are honoured when drawn smoothed.
   virtual void Line(VwPoint from, VwPoint to, int width, int style, VwColour colour, int start_cap = 0,
                     int end_cap = 0) {}
-  // An image file decoded for this paint only, stretched into the rectangle; with
-  // `subwidth` and at least two frames only frame (sub mod frames).
-  virtual bool DrawImageFile(const std::wstring& path, const VwRect& rect, int subwidth, int sub, int alpha) {
+  // An image file decoded for this paint only, stretched into the box (fractional for
+  // rich text, whole pixels for the controls) with high-quality interpolation; with
+  // `subwidth` and at least two frames only frame (sub mod frames); `alpha` 0..255 is a
+  // constant opacity. False when nothing was drawn.
+  virtual bool DrawImageFile(const std::wstring& path, double left, double top, double width, double height,
+                             int subwidth = 0, int sub = 0, int alpha = 255) {
     return false;
   }
   // An image object the program registered as drawable (see vw_memory_images.h).

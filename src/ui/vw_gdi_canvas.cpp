@@ -173,16 +173,4 @@ void VwGdiCanvas::DrawTextRun(const VwTextRun& run) {
   ::RestoreDC(dc_, saved);
 }
 
-void VwGdiCanvas::DrawImageFile(const std::wstring& path, double left, double top, double width, double height) {
-  if (path.empty() || !(width > 0) || !(height > 0) || !EnsureGdiplus()) return;
-  ScopedGpImage image = DecodeImageFile(path);
-  if (image == nullptr) return;
-  Gdiplus::GpGraphics* raw = nullptr;
-  if (gp::GdipCreateFromHDC(dc_, &raw) != Gdiplus::Ok) return;
-  ScopedGpGraphics graphics(raw);
-  gp::GdipSetInterpolationMode(raw, Gdiplus::InterpolationModeHighQuality);
-  gp::GdipDrawImageRect(raw, image.get(), static_cast<Gdiplus::REAL>(left), static_cast<Gdiplus::REAL>(top),
-                        static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
-}
-
 }  // namespace kbase

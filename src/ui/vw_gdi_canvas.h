@@ -21,7 +21,6 @@ class VwGdiCanvas : public IVwCanvas {
   void DrawText(const VwTextPaint& text) override;
   void IntersectClip(const VwRect& rect) override;
   void DrawTextRun(const VwTextRun& run) override;
-  void DrawImageFile(const std::wstring& path, double left, double top, double width, double height) override;
 
   bool DrawSkinPlain(const std::string& skin, const VwRect& rect, int state) override;
   bool DrawSkinPart(const std::string& skin, const VwRect& dst, const VwRect& src, int state, int alpha) override;
@@ -33,7 +32,8 @@ class VwGdiCanvas : public IVwCanvas {
   void RoundRect(const VwRect& rect, int corner_width, int corner_height, VwColour pen, int pen_width, VwColour fill,
                  bool gdiplus, int pen_alpha, int fill_alpha) override;
   void Line(VwPoint from, VwPoint to, int width, int style, VwColour colour, int start_cap, int end_cap) override;
-  bool DrawImageFile(const std::wstring& path, const VwRect& rect, int subwidth, int sub, int alpha) override;
+  bool DrawImageFile(const std::wstring& path, double left, double top, double width, double height, int subwidth,
+                     int sub, int alpha) override;
   bool DrawMemoryImage(uintptr_t image, const VwRect& rect) override;
   bool DrawIconHandle(uintptr_t icon, const VwRect& rect) override;
   bool DrawIconResource(int resource, int oem, const VwRect& rect) override;

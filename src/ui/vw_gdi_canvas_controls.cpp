@@ -237,12 +237,13 @@ void VwGdiCanvas::Line(VwPoint from, VwPoint to, int width, int style, VwColour 
   gp::GdipDeletePen(pen);
 }
 
-bool VwGdiCanvas::DrawImageFile(const std::wstring& path, const VwRect& rect, int subwidth, int sub, int alpha) {
-  if (path.empty() || rect.empty()) return false;
-  ScopedGpImage image = DecodeImageFile(path);
-  if (image == nullptr) return false;
+bool VwGdiCanvas::DrawImageFile(const std::wstring& path, double left, double top, double width, double height,
+                                int subwidth, int sub, int alpha) {
+  if (path.empty() || !(width > 0) || !(height > 0)) return false;
   SmoothGraphics graphics(dc_);
   if (graphics.get() == nullptr) return false;
+  ScopedGpImage image = DecodeImageFile(path);
+  if (image == nullptr) return false;
   const SIZE size = ImageSize(image.get());
   RECT src{0, 0, size.cx, size.cy};
   const int frames = subwidth > 0 ? size.cx / subwidth : 1;
@@ -251,9 +252,12 @@ bool VwGdiCanvas::DrawImageFile(const std::wstring& path, const VwRect& rect, in
     src = RECT{index * subwidth, 0, (index + 1) * subwidth, size.cy};
   }
   ScopedGpAttributes attributes = AlphaAttributes(std::clamp(alpha, 0, 255) / 255.0f);
-  gp::GdipDrawImageRectRectI(graphics.get(), image.get(), rect.left, rect.top, rect.width(), rect.height(), src.left,
-                             src.top, src.right - src.left, src.bottom - src.top, Gdiplus::UnitPixel, attributes.get(),
-                             nullptr, nullptr);
+  using Real = Gdiplus::REAL;
+  gp::GdipDrawImageRectRect(graphics.get(), image.get(), static_cast<Real>(left), static_cast<Real>(top),
+                            static_cast<Real>(width), static_cast<Real>(height), static_cast<Real>(src.left),
+                            static_cast<Real>(src.top), static_cast<Real>(src.right - src.left),
+                            static_cast<Real>(src.bottom - src.top), Gdiplus::UnitPixel, attributes.get(), nullptr,
+                            nullptr);
   return true;
 }
 

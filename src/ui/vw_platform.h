@@ -53,7 +53,8 @@ class IVwPlatform {
   // in fractions.
   virtual VwTextFit FitText(const std::wstring& text, size_t start, size_t length, uint16_t font_id, bool dpi,
                             bool gdiplus, double max_width);
-  // Natural size of a picture file; false when it cannot be read.
+  // Natural size of a picture file (GDI+ reports fractions for some formats; the
+  // controls round); false when it is missing or no image.
   virtual bool ImageFileSize(const std::wstring& path, double* width, double* height) { return false; }
   // The text rectangle nudged for a YaHei base face (unchanged for other faces).
   virtual VwRect AdjustYaheiRect(const VwRect& rect, uint32_t format, uint16_t font_id, bool dpi, bool autofix) {
@@ -67,8 +68,6 @@ class IVwPlatform {
 
   // Frame size of a named skin's picture (GetSkinSize); 0 x 0 when absent.
   virtual VwSize SkinSize(const std::string& skin) { return {}; }
-  // Size of an image file (0 x 0 when it is missing or no image).
-  virtual VwSize ImageFileSize(const std::wstring& path) { return {}; }
   // Moves the host's child window with that control id to the rectangle, reports view
   // notification 2 and refreshes it when visible; false when there is no such window.
   virtual bool PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) { return false; }

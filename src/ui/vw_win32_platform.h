@@ -31,7 +31,6 @@ class VwWin32Platform : public IVwPlatform {
   VwRect AdjustYaheiRect(const VwRect& rect, uint32_t format, uint16_t font_id, bool dpi, bool autofix) override;
   void SendClickToHostParent(VwHostWindow host, int element_id, const char* tag) override;
   VwSize SkinSize(const std::string& skin) override;
-  VwSize ImageFileSize(const std::wstring& path) override;
   bool PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) override;
   void ShowRealWindow(VwHostWindow host, int control_id, bool show) override;
   void PaintRealWindow(VwHostWindow host, int control_id) override;

@@ -23,12 +23,6 @@ VwSize VwWin32Platform::SkinSize(const std::string& skin) {
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
-VwSize VwWin32Platform::ImageFileSize(const std::wstring& path) {
-  ScopedGpImage image = DecodeImageFile(path);
-  const SIZE size = ImageSize(image.get());
-  return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
-}
-
 bool VwWin32Platform::PlaceRealWindow(VwHostWindow host, int control_id, const VwRect& rect) {
   HWND real = RealWindow(host, control_id);
   if (real == nullptr) return false;

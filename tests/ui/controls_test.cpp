@@ -48,11 +48,13 @@ class RecordingPlatform : public IVwPlatform {
     if (std::sscanf(skin.c_str(), "pic%dx%d", &w, &h) == 2) return {w, h};
     return {};
   }
-  VwSize ImageFileSize(const std::wstring& path) override {
+  bool ImageFileSize(const std::wstring& path, double* width, double* height) override {
     int w = 0, h = 0;
     const std::string narrow(path.begin(), path.end());
-    if (std::sscanf(narrow.c_str(), "%dx%d.png", &w, &h) == 2) return {w, h};
-    return {};
+    if (std::sscanf(narrow.c_str(), "%dx%d.png", &w, &h) != 2) return false;
+    *width = w;
+    *height = h;
+    return true;
   }
   bool PlaceRealWindow(VwHostWindow, int id, const VwRect& rect) override {
     placed.push_back({id, rect});

@@ -1,6 +1,7 @@
 #include "ui/controls/vw_storage_image.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ui/controls/vw_control_util.h"
 #include "ui/controls/vw_icon_wnd.h"
@@ -24,13 +25,19 @@ int CVwStorageImage::SetAttribute(const char* name, const char* value, bool load
 int CVwStorageImage::ProcessMessage(unsigned message, uintptr_t wparam, intptr_t lparam, intptr_t* result) {
   switch (message) {
     case kVwMsgPaint:
-      if (wparam != 0 && !path_.empty())
-        reinterpret_cast<IVwCanvas*>(wparam)->DrawImageFile(path_, rect(), subwidth_, sub_, alpha_);
+      if (wparam != 0 && !path_.empty()) {
+        const VwRect& r = rect();
+        reinterpret_cast<IVwCanvas*>(wparam)->DrawImageFile(path_, r.left, r.top, r.width(), r.height(), subwidth_,
+                                                            sub_, alpha_);
+      }
       return 1;
     case kVwMsgSizeQuery:
       if (lparam != 0) {
         auto* query = reinterpret_cast<VwSizeQuery*>(lparam);
-        VwSize picture = path_.empty() ? VwSize{} : VwPlatform().ImageFileSize(path_);
+        VwSize picture;
+        double width = 0, height = 0;
+        if (!path_.empty() && VwPlatform().ImageFileSize(path_, &width, &height))
+          picture = {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
         if (subwidth_ > 0 && picture.cx / subwidth_ >= 2) picture.cx = subwidth_;
         picture = {VwScaleForElement(picture.cx, dpi()), VwScaleForElement(picture.cy, dpi())};
         query->size = PictureNaturalSize(*this, picture, NaturalTextSize(query->inner_width), query->inner_width,
