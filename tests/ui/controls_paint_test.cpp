@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/png_writer.h"
+#include "support/back_buffer.h"
 #include "support/win_test_util.h"
 #include "ui/controls/vw_control_creator.h"
 #include "ui/controls/vw_list_wnd.h"
@@ -29,6 +30,7 @@
 #include "ui/utf8_text.h"
 #include "ui/vw_style_table.h"
 #include "ui/vw_win32_platform.h"
+#include "ui/window_class.h"
 
 namespace kbase {
 namespace {
@@ -77,38 +79,12 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-class BackBuffer {
- public:
-  BackBuffer(int width, int height) : dc_(nullptr) {
-    bitmap_.Create(width, height);
-    select_ = std::make_unique<ScopedSelectObject>(dc_.get(), bitmap_.handle());
-  }
-  HDC dc() const { return dc_.get(); }
-  uint32_t At(int x, int y) const {
-    ::GdiFlush();
-    return bitmap_.bits()[static_cast<size_t>(y) * bitmap_.width() + x] & 0xFFFFFF;
-  }
-  // Pixels of one colour on a row between two columns.
-  int CountRow(int y, int from, int to, uint32_t colour) const {
-    int count = 0;
-    for (int x = from; x < to; ++x) count += At(x, y) == colour;
-    return count;
-  }
-
- private:
-  ScopedMemoryDc dc_;
-  CVwBitmap bitmap_;
-  std::unique_ptr<ScopedSelectObject> select_;
-};
+using test::BackBuffer;
 
 class ControlsPaint : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = HostProc;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"KinstControlsHost";
-    ::RegisterClassW(&window_class);
+    RegisterWindowClassOnce(L"KinstControlsHost", HostProc);
   }
   void SetUp() override {
     VwWin32Platform::Install();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/png_writer.h"
+#include "support/back_buffer.h"
 #include "support/win_test_util.h"
 #include "ui/gdi_owner.h"
 #include "ui/utf8_text.h"
@@ -23,6 +24,7 @@
 #include "ui/vw_rich_text.h"
 #include "ui/vw_style_table.h"
 #include "ui/vw_win32_platform.h"
+#include "ui/window_class.h"
 
 namespace kbase {
 namespace {
@@ -57,38 +59,7 @@ LRESULT CALLBACK RecordProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-class BackBuffer {
- public:
-  BackBuffer(int width, int height) : dc_(nullptr) {
-    bitmap_.Create(width, height);
-    select_ = std::make_unique<ScopedSelectObject>(dc_.get(), bitmap_.handle());
-    ::PatBlt(dc_.get(), 0, 0, width, height, WHITENESS);
-  }
-  HDC dc() const { return dc_.get(); }
-  uint32_t At(int x, int y) const {
-    ::GdiFlush();
-    return bitmap_.bits()[static_cast<size_t>(y) * bitmap_.width() + x] & 0xFFFFFF;
-  }
-  template <typename Predicate>
-  int Count(const RECT& rect, Predicate predicate) const {
-    int count = 0;
-    for (LONG y = rect.top; y < rect.bottom; ++y)
-      for (LONG x = rect.left; x < rect.right; ++x) count += predicate(At(x, y)) ? 1 : 0;
-    return count;
-  }
-  // Rightmost column with a non-white pixel inside the rectangle, or rect.left - 1.
-  int InkRight(const RECT& rect) const {
-    for (LONG x = rect.right - 1; x >= rect.left; --x)
-      for (LONG y = rect.top; y < rect.bottom; ++y)
-        if (At(x, y) != 0xFFFFFF) return x;
-    return rect.left - 1;
-  }
-
- private:
-  ScopedMemoryDc dc_;
-  CVwBitmap bitmap_;
-  std::unique_ptr<ScopedSelectObject> select_;
-};
+using test::BackBuffer;
 
 // DIB pixels are 0xRRGGBB.
 bool Ink(uint32_t p) { return p != 0xFFFFFF; }
@@ -109,11 +80,7 @@ int TextWidth(const std::wstring& text, uint16_t font_id) {
 class RichTextWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = RecordProc;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"KinstRichTextTest";
-    ::RegisterClassW(&window_class);
+    RegisterWindowClassOnce(L"KinstRichTextTest", RecordProc);
   }
   void SetUp() override {
     VwWin32Platform::Install();
@@ -185,7 +152,7 @@ TEST_F(RichTextWindowTest, WrapsAtTheCharacterThatNoLongerFitsAndBreaksLines) {
   EXPECT_EQ(layout.pieces.back().text, L"ii");
   EXPECT_EQ(layout.pieces.back().y, 20.0 * (layout.pieces.size() - 1)) << "the break starts a new line";
 
-  BackBuffer buffer(400, 300);
+  BackBuffer buffer(400, 300, /*white=*/true);
   VwGdiCanvas canvas(buffer.dc(), nullptr);
   rich->RedrawRegion(canvas);
   const int first_right = buffer.InkRight(RECT{0, 0, 400, 20});
@@ -193,7 +160,7 @@ TEST_F(RichTextWindowTest, WrapsAtTheCharacterThatNoLongerFitsAndBreaksLines) {
   EXPECT_GT(first_right, TextWidth(first, 0) - TextWidth(L"W", 0));
   EXPECT_LT(buffer.InkRight(RECT{0, 0, 400, 300}), 100) << "nothing drawn right of the area";
   const int last_top = static_cast<int>(layout.pieces.back().y);
-  EXPECT_GT(buffer.Count(RECT{0, last_top, 100, last_top + 20}, Ink), 0) << "the line after the break";
+  EXPECT_GT(buffer.CountIf(RECT{0, last_top, 100, last_top + 20}, Ink), 0) << "the line after the break";
   EXPECT_LT(buffer.InkRight(RECT{0, last_top, 100, last_top + 20}), TextWidth(L"ii", 0) + 1);
 }
 
@@ -202,22 +169,22 @@ TEST_F(RichTextWindowTest, BoldAndColourRunsShowInPixels) {
       <richtext id="1" pos="0,0,300,100" class="body">mmmm<br/><b>mmmm</b><br/>ab<c color="FF0000">red</c>cd</richtext>
     </dlg>)");
   auto* rich = static_cast<CVwRichText*>(root->FindChildById(1));
-  BackBuffer buffer(400, 300);
+  BackBuffer buffer(400, 300, /*white=*/true);
   VwGdiCanvas canvas(buffer.dc(), nullptr);
   rich->RedrawRegion(canvas);
 
-  const int plain = buffer.Count(RECT{0, 0, 300, 20}, Dark);
-  const int bold = buffer.Count(RECT{0, 20, 300, 40}, Dark);
+  const int plain = buffer.CountIf(RECT{0, 0, 300, 20}, Dark);
+  const int bold = buffer.CountIf(RECT{0, 20, 300, 40}, Dark);
   ASSERT_GT(plain, 0);
   EXPECT_GT(bold, plain) << "bold strokes cover more pixels";
   EXPECT_GT(buffer.InkRight(RECT{0, 20, 300, 40}), buffer.InkRight(RECT{0, 0, 300, 20})) << "bold is wider";
 
   const int red_left = TextWidth(L"ab", 0);
   const int red_right = red_left + TextWidth(L"red", 0);
-  EXPECT_GT(buffer.Count(RECT{red_left, 40, red_right, 60}, Reddish), 0) << "the coloured run";
-  EXPECT_EQ(buffer.Count(RECT{0, 40, red_left, 60}, Reddish), 0) << "text before the run keeps its colour";
-  EXPECT_EQ(buffer.Count(RECT{red_right + 1, 40, 300, 60}, Reddish), 0) << "colour restored after the run";
-  EXPECT_GT(buffer.Count(RECT{red_right, 40, 300, 60}, Dark), 0);
+  EXPECT_GT(buffer.CountIf(RECT{red_left, 40, red_right, 60}, Reddish), 0) << "the coloured run";
+  EXPECT_EQ(buffer.CountIf(RECT{0, 40, red_left, 60}, Reddish), 0) << "text before the run keeps its colour";
+  EXPECT_EQ(buffer.CountIf(RECT{red_right + 1, 40, 300, 60}, Reddish), 0) << "colour restored after the run";
+  EXPECT_GT(buffer.CountIf(RECT{red_right, 40, 300, 60}, Dark), 0);
 }
 
 TEST_F(RichTextWindowTest, LinksHitHoverAndNotifyTheHostsParent) {
@@ -232,7 +199,7 @@ TEST_F(RichTextWindowTest, LinksHitHoverAndNotifyTheHostsParent) {
                          Utf8FromWide(xs) + R"(<a id="43">there</a></richtext>
     </dlg>)");
   auto* rich = static_cast<CVwRichText*>(root->FindChildById(3));
-  BackBuffer buffer(400, 300);
+  BackBuffer buffer(400, 300, /*white=*/true);
   VwGdiCanvas canvas(buffer.dc(), nullptr);
   rich->RedrawRegion(canvas);
   ASSERT_EQ(rich->links().size(), 2u);
@@ -244,7 +211,7 @@ TEST_F(RichTextWindowTest, LinksHitHoverAndNotifyTheHostsParent) {
   EXPECT_EQ(there.box.top, 30);
   const VwRect here_rect = RichTextPixelRect(here.box);
   const RECT here_pixels{here_rect.left, here_rect.top, here_rect.right, here_rect.bottom};
-  EXPECT_GT(buffer.Count(here_pixels, Bluish), 0) << "links in the link style's colour";
+  EXPECT_GT(buffer.CountIf(here_pixels, Bluish), 0) << "links in the link style's colour";
 
   // Hit testing: the link's box, not the text around it.
   const int cx = (here_rect.left + here_rect.right) / 2;
@@ -264,11 +231,11 @@ TEST_F(RichTextWindowTest, LinksHitHoverAndNotifyTheHostsParent) {
   rich->SetCursor();
   EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
 
-  BackBuffer hovered(400, 300);
+  BackBuffer hovered(400, 300, /*white=*/true);
   VwGdiCanvas hovered_canvas(hovered.dc(), nullptr);
   rich->RedrawRegion(hovered_canvas);
-  EXPECT_GT(hovered.Count(here_pixels, Greenish), 0) << "hover colour";
-  EXPECT_EQ(hovered.Count(here_pixels, Bluish), 0);
+  EXPECT_GT(hovered.CountIf(here_pixels, Greenish), 0) << "hover colour";
+  EXPECT_EQ(hovered.CountIf(here_pixels, Bluish), 0);
 
   // Press and release over the same link: code 1 to the host's parent.
   g_notified.clear();
@@ -315,14 +282,14 @@ TEST_F(RichTextWindowTest, ExtendedPicturesShrinkToTheLineSpacing) {
   ASSERT_EQ(layout.pieces.size(), 2u);
   EXPECT_DOUBLE_EQ(layout.pieces[1].x, box.right) << "the next run follows the picture";
 
-  BackBuffer buffer(400, 300);
+  BackBuffer buffer(400, 300, /*white=*/true);
   VwGdiCanvas canvas(buffer.dc(), nullptr);
   rich->RedrawRegion(canvas);
   const int left = static_cast<int>(std::ceil(box.left)) + 1;
   auto magenta = [](uint32_t p) { return p == 0xFF00FF; };
-  EXPECT_GT(buffer.Count(RECT{left, 2, left + 16, 18}, magenta), 200) << "the picture, scaled to 20 x 20";
-  EXPECT_EQ(buffer.Count(RECT{0, 22, 200, 100}, magenta), 0) << "nothing below its 20 pixels";
-  EXPECT_GT(buffer.Count(RECT{0, 0, left - 1, 20}, Ink), 0) << "text through GDI+";
+  EXPECT_GT(buffer.CountIf(RECT{left, 2, left + 16, 18}, magenta), 200) << "the picture, scaled to 20 x 20";
+  EXPECT_EQ(buffer.CountIf(RECT{0, 22, 200, 100}, magenta), 0) << "nothing below its 20 pixels";
+  EXPECT_GT(buffer.CountIf(RECT{0, 0, left - 1, 20}, Ink), 0) << "text through GDI+";
 }
 
 }  // namespace

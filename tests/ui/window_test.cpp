@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/png_writer.h"
+#include "support/back_buffer.h"
 #include "support/win_test_util.h"
 #include "ui/element_registry.h"
 #include "ui/gdi_owner.h"
@@ -23,6 +24,7 @@
 #include "ui/vw_skin_pool.h"
 #include "ui/vw_style_table.h"
 #include "ui/vw_win32_platform.h"
+#include "ui/window_class.h"
 
 namespace kbase {
 namespace {
@@ -62,11 +64,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = HostProc;
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"KinstUiTestHost";
-    ::RegisterClassW(&window_class);
+    RegisterWindowClassOnce(L"KinstUiTestHost", HostProc);
   }
   void SetUp() override {
     VwWin32Platform::Install();
@@ -185,31 +183,7 @@ TEST_F(WindowTest, HitTestingInTheWindow) {
   }
 }
 
-class BackBuffer {
- public:
-  BackBuffer(int width, int height) : dc_(nullptr) {
-    bitmap_.Create(width, height);
-    select_ = std::make_unique<ScopedSelectObject>(dc_.get(), bitmap_.handle());
-  }
-  HDC dc() const { return dc_.get(); }
-  uint32_t At(int x, int y) const {
-    ::GdiFlush();
-    return bitmap_.bits()[static_cast<size_t>(y) * bitmap_.width() + x] & 0xFFFFFF;
-  }
-  // Pixels of the colour inside the rectangle.
-  int Count(const RECT& rect, uint32_t colour) const {
-    ::GdiFlush();
-    int count = 0;
-    for (LONG y = rect.top; y < rect.bottom; ++y)
-      for (LONG x = rect.left; x < rect.right; ++x) count += At(x, y) == colour;
-    return count;
-  }
-
- private:
-  ScopedMemoryDc dc_;
-  CVwBitmap bitmap_;
-  std::unique_ptr<ScopedSelectObject> select_;
-};
+using test::BackBuffer;
 
 TEST_F(WindowTest, PaintsTextBackgroundsAndStateFrames) {
   test::TempFolder folder;

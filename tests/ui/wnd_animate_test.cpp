@@ -11,6 +11,7 @@
 
 #include "ui/lite_wnd_animate.h"
 #include "ui/wnd_animate.h"
+#include "ui/window_class.h"
 
 namespace kbase {
 namespace {
@@ -28,11 +29,7 @@ class TestDialog {
   };
 
   TestDialog(int x, int y, int width, int height, bool visible) {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = Procedure;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = L"KinstAnimateTestDialog";
-    RegisterClassW(&window_class);
+    RegisterWindowClassOnce(L"KinstAnimateTestDialog", Procedure);
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"KinstAnimateTestDialog", L"dialog", WS_POPUP, x, y, width, height,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (visible) ShowWindow(window_, SW_SHOWNOACTIVATE);
