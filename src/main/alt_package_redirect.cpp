@@ -17,6 +17,7 @@
 #include <map>
 
 #include "build_settings.h"
+#include "common/win/file_facts.h"
 #include "common/codec/signed_transport.h"
 #include "common/win/ansi_text.h"
 #include "common/win/scoped_handle.h"
@@ -47,34 +48,6 @@ struct AltPackageList {
   std::map<int, AltPackageRule> rules;
 };
 
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The whole file, or false when it cannot be read or is larger than `limit`.
-bool ReadFileBytes(const std::wstring& path, size_t limit, std::string* bytes) {
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  LARGE_INTEGER size = {};
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > limit) {
-    return false;
-  }
-  bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes->size()) {
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), &(*bytes)[done], static_cast<DWORD>(bytes->size() - done), &got,
-                    nullptr) ||
-        got == 0) {
-      return false;
-    }
-    done += got;
-  }
-  return true;
-}
 
 std::string TextAttribute(const TiXmlElement& element, const char* name) {
   const char* value = element.Attribute(name);
@@ -142,7 +115,7 @@ std::wstring ParentFolder(std::wstring folder) {
 }  // namespace
 
 int RunAltPackageRedirect(const std::wstring& install_res_folder, const std::string& channel_key) {
-  if (!IsFolder(install_res_folder)) return 0;
+  if (!FolderExists(install_res_folder)) return 0;
   const std::wstring list_path = install_res_folder + L"\\" + kAltPackageListFile;
   const std::wstring list_url =
       FromAnsi(std::string("http://") + kConfigHost + kAltPackageListPath);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "build_settings.h"
+#include "common/win/file_facts.h"
 #include "common/win/ansi_text.h"
 #include "config/city_lookup.h"
 #include "download/download_file.h"
@@ -34,33 +35,6 @@ std::wstring ConfigUrl(const char* path) {
   return FromAnsi("http://" + host + path);
 }
 
-bool FolderExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool ReadSmallFile(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size = {};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kAreaListLimit;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ok = bytes->empty() ||
-         (ReadFile(file, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) &&
-          got == bytes->size());
-  }
-  CloseHandle(file);
-  return ok;
-}
-
 // The downloaded file must be there afterwards for the download to count.
 bool Download(const std::wstring& url, const std::wstring& path) {
   int error = 0;
@@ -79,7 +53,7 @@ void SetChannelResourceHostsForTesting(const std::string& config_host,
 void CheckArea(const std::wstring& install_res, int* popup_style, std::string* area) {
   const std::wstring path = install_res + L"\\evade.dat";
   std::string text;
-  if (!Download(ConfigUrl("/aldconfig/area.dat"), path) || !ReadSmallFile(path, &text)) return;
+  if (!Download(ConfigUrl("/aldconfig/area.dat"), path) || !ReadFileBytes(path, kAreaListLimit, &text)) return;
   // The reader is told to answer with errors; a document nested too deeply still makes
   // it throw, which counts as "not JSON".
   try {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "build_settings.h"
+#include "common/win/file_facts.h"
 #include "common/win/ansi_text.h"
 #include "config/check_leaf_factory_impl.h"
 #include "config/path_variables.h"
@@ -31,11 +32,6 @@ constexpr uint64_t kPackageDriveMinimumMb = 1024;
 constexpr DWORD kWorkerWaitMs = 1000;
 constexpr int kTimedOut = 28;  // the transfer library's "operation timed out"
 constexpr int kPopupDeclined = 2;
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 void DeleteFileOrLater(const std::wstring& path) {
   if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {

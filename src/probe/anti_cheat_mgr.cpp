@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/win/file_facts.h"
 #include "common/win/scoped_handle.h"
 #include "download/package_verify.h"
 #include "probe/anti_cheat_rules.h"
@@ -44,10 +45,6 @@ std::vector<anti_cheat::DosDevice> DosDevices() {
     devices.push_back({drive, device});
   }
   return devices;
-}
-
-bool FileExists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -101,7 +98,7 @@ int KAntiCheatMgr::SurveyFrom(DWORD process_id) {
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, parent_id));
     if (!parent.valid()) break;
     const std::wstring path = ProcessImagePath(parent.get());
-    if (path.empty() || !FileExists(path) || path.find(L'\\') == std::wstring::npos) break;
+    if (path.empty() || !PathExists(path) || path.find(L'\\') == std::wstring::npos) break;
     const std::wstring name = anti_cheat::FileNameAfterLastBackslash(path);
 
     std::string hex;

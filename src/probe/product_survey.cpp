@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/win/file_facts.h"
 #include "common/json/vw_json.h"
 #include "common/win/scoped_handle.h"
 #include "config/windows_bitness.h"
@@ -34,13 +35,9 @@ std::wstring ReadText(const std::wstring& key, const std::wstring& value, REGSAM
   return text;
 }
 
-bool FileExists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool AllFilesIn(const std::wstring& folder, const std::vector<std::wstring>& files) {
   for (const std::wstring& file : files) {
-    if (!FileExists(folder + file)) return false;
+    if (!PathExists(folder + file)) return false;
   }
   return true;
 }
@@ -144,7 +141,7 @@ bool IsInstantMessengerPresent(std::wstring* folder) {
   const std::wstring found =
       RegistryFolderText(ReadText(kMessengerUninstallKey, L"InstallLocation", DefaultView()));
   if (found.empty()) return false;
-  if (!FileExists(found + L"bin\\qq.exe") || !FileExists(found + L"bin\\IM.dll")) return false;
+  if (!PathExists(found + L"bin\\qq.exe") || !PathExists(found + L"bin\\IM.dll")) return false;
   if (folder != nullptr) *folder = found;
   return true;
 }
@@ -155,7 +152,7 @@ bool OpenLink(const wchar_t* parameters, const std::wstring& fallback_target) {
   std::wstring folder;
   if (parameters != nullptr && parameters[0] != L'\0' && IsInstantMessengerPresent(&folder)) {
     const std::wstring viewer = folder + L"bin\\Timwp.exe";
-    if (FileExists(viewer) &&
+    if (PathExists(viewer) &&
         opened(::ShellExecuteW(nullptr, L"open", viewer.c_str(), parameters, nullptr,
                                SW_SHOWNORMAL))) {
       return true;

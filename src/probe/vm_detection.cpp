@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/win/file_facts.h"
 #include "common/win/scoped_handle.h"
 #include "common/win/scoped_module.h"
 #include "probe/anti_cheat_rules.h"
@@ -51,6 +52,8 @@ kinst_vmware_backdoor_after:
 
 namespace anti_cheat {
 
+using kbase::PathExists;
+
 namespace {
 
 constexpr uint32_t kVmwareMagic = 0x564D5868;  // "VMXh"
@@ -85,10 +88,6 @@ class ScopedVectoredHandler {
  private:
   void* cookie_;
 };
-
-bool FileExists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::wstring WindowsFolder() {
   wchar_t buffer[MAX_PATH] = {};
@@ -265,7 +264,7 @@ bool DriverHasProductName(const wchar_t* file_name, const wchar_t* expected) {
       ::ExpandEnvironmentStringsW(L"%Systemroot%\\system32\\drivers\\", folder, MAX_PATH);
   if (length == 0 || length > MAX_PATH) return false;
   const std::wstring path = std::wstring(folder) + file_name;
-  if (!FileExists(path)) return false;
+  if (!PathExists(path)) return false;
   std::wstring product;
   return ReadProductName(path, &product) && EqualsNoCase(product, expected);
 }
@@ -338,7 +337,7 @@ bool DetectVirtualPc() {
         L"System32\\vpc-s3.dll",
     };
     for (const wchar_t* file : kFiles) {
-      if (FileExists(windows + file)) return true;
+      if (PathExists(windows + file)) return true;
     }
   }
 
@@ -358,7 +357,7 @@ bool DetectVirtualPc() {
 
 bool DetectKvmQemu() {
   const std::wstring windows = WindowsFolder();
-  if (!windows.empty() && FileExists(windows + L"system32\\DRIVERS\\viostor.sys")) return true;
+  if (!windows.empty() && PathExists(windows + L"system32\\DRIVERS\\viostor.sys")) return true;
   if (ValueContains("HARDWARE\\DESCRIPTION\\System\\BIOS", "SystemProductName", "KVM")) {
     return true;
   }
