@@ -2,13 +2,11 @@
 
 #include <windows.h>
 
+#include "common/win/file_facts.h"
+
 namespace kbase {
 
 namespace {
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 bool CreateOne(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -18,7 +16,7 @@ bool CreateOne(const std::wstring& path) {
 
 bool CreateDirectoryTree(const std::wstring& path) {
   if (path.empty()) return false;
-  if (Exists(path) || CreateOne(path)) return true;
+  if (PathExists(path) || CreateOne(path)) return true;
   std::wstring normal = path;
   for (wchar_t& c : normal) {
     if (c == L'/') c = L'\\';
@@ -34,7 +32,7 @@ bool CreateParentFolders(const std::wstring& file_path) {
   for (size_t i = 3; i < file_path.size(); ++i) {
     if (file_path[i] != L'\\') continue;
     const std::wstring folder = file_path.substr(0, i + 1);
-    if (!Exists(folder) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
+    if (!PathExists(folder) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
   }
   return true;
 }

@@ -2,22 +2,19 @@
 
 #include <windows.h>
 
+#include "common/win/file_facts.h"
 #include "config/leaf_attributes.h"
 
 namespace kbase {
 namespace {
 
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The path exists and, with a name, so does the file or folder of that name inside it
 // (one trailing separator of the path is dropped first).
 int32_t PathAndNameExist(std::wstring path, const std::wstring& name) {
-  if (!Exists(path)) return 0;
+  if (!PathExists(path)) return 0;
   if (name.empty()) return 1;
   if (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-  return Exists(path + L"\\" + name) ? 1 : 0;
+  return PathExists(path + L"\\" + name) ? 1 : 0;
 }
 
 template <typename Leaf>

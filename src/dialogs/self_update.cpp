@@ -6,6 +6,7 @@
 
 #include "build_settings.h"
 #include "common/win/ansi_text.h"
+#include "common/win/file_facts.h"
 #include "common/win/scoped_handle.h"
 #include "config/path_variables.h"
 #include "config/registry_keys.h"
@@ -62,11 +63,6 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) &&
          written == bytes.size();
-}
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::wstring ReadRecordedBuild() {
@@ -237,7 +233,7 @@ int KSelfUpdater::StartUpdate(const std::wstring& command_line) {
   ScopedLock<CriticalSection> hold(lock_);
   std::wstring path = target_path_;
   ExpandPathVariables(&path);
-  if (path.empty() || !IsFile(path)) return 0;
+  if (path.empty() || !FileExists(path)) return 0;
   // Held without write or delete sharing, so the checked file is the one that runs.
   ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <numeric>
 
+#include "common/win/file_facts.h"
 #include "common/win/scoped_view.h"
 #include "config/directory_tree.h"
 #include "main/install_log.h"
@@ -24,11 +25,6 @@ constexpr DWORD kDeleteAtReboot = MOVEFILE_DELAY_UNTIL_REBOOT;
 constexpr DWORD kReplaceAtReboot = MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 std::wstring WithBackslash(const wchar_t* folder) {
   std::wstring path = folder != nullptr ? folder : L"";
@@ -196,7 +192,7 @@ void C7zExtractImpl::OpenItemFile() {
     return;
   }
   // Only a file in the way is moved aside; a folder of that name stays.
-  if (!IsFile(path)) return;
+  if (!FileExists(path)) return;
 
   const std::wstring aside = AsideName(path);
   DeleteFileW(aside.c_str());
@@ -271,7 +267,7 @@ bool C7zExtractImpl::WriteMemoryFile(const std::wstring& path, const MemoryFile&
   const WriteResult first = CreateFileByMem(path, file);
   if (first == WriteResult::kWritten) return true;
   // Fall back only when the file could not be opened because something is in the way.
-  if (first != WriteResult::kOpenFailed || !IsFile(path)) return false;
+  if (first != WriteResult::kOpenFailed || !FileExists(path)) return false;
 
   const std::wstring twin = path + L"0";
   const std::wstring aside = AsideName(path);

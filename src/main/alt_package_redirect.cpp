@@ -17,9 +17,9 @@
 #include <map>
 
 #include "build_settings.h"
-#include "common/win/file_facts.h"
 #include "common/codec/signed_transport.h"
 #include "common/win/ansi_text.h"
+#include "common/win/file_facts.h"
 #include "common/win/scoped_handle.h"
 #include "download/download_file.h"
 #include "download/package_verify.h"

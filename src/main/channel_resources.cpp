@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "build_settings.h"
-#include "common/win/file_facts.h"
 #include "common/win/ansi_text.h"
+#include "common/win/file_facts.h"
 #include "config/city_lookup.h"
 #include "download/download_file.h"
 #include "main/install_log.h"

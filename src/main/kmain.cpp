@@ -4,8 +4,8 @@
 #include <string>
 
 #include "build_settings.h"
-#include "common/win/file_facts.h"
 #include "common/win/ansi_text.h"
+#include "common/win/file_facts.h"
 #include "config/check_leaf_factory_impl.h"
 #include "config/path_variables.h"
 #include "config/work_folder.h"

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "common/win/file_facts.h"
 #include "common/json/vw_json.h"
+#include "common/win/file_facts.h"
 #include "common/win/scoped_handle.h"
 #include "config/windows_bitness.h"
 #include "probe/registry_text.h"
@@ -130,10 +130,7 @@ bool IsHuorongPresent() {
 bool IsTencentRealTimeProtectionPresent() {
   const std::wstring folder = ReadText(kTencentManagerKey, L"InstallDir", DefaultView());
   if (folder.empty()) return false;
-  const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;
-  }
+  if (!FolderExists(folder)) return false;
   return IsServiceRegistered(L"QQPCRTP");
 }
 
