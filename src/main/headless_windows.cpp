@@ -24,12 +24,10 @@ int KHeadlessWindows::ShowInstallModeChoice(const std::wstring&, int) { return k
 void KHeadlessWindows::ShowMainWindow(int32_t cid, int32_t tid, int32_t kid,
                                       const std::wstring&) {
   KMain pipeline(kid);
-  init_result_ = pipeline._Init(cid, tid);
-  if (init_result_ != 0) return;  // _Init has ended the pipeline itself
+  if (pipeline._Init(cid, tid) != 0) return;  // _Init has ended the pipeline itself
   pipeline.set_install_path(DefaultInstallPath());
-  check_result_ = pipeline._RunDetector(kActionCheckAndDownload | kActionVerify);
-  load_result_ = pipeline._RunDetector(check_result_ == 0 ? kActionLoad | kActionRunList
-                                                          : kActionRunList);
+  const int checked = pipeline._RunDetector(kActionCheckAndDownload | kActionVerify);
+  pipeline._RunDetector(checked == 0 ? kActionLoad | kActionRunList : kActionRunList);
   pipeline.Uninit();
 }
 

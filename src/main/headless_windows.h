@@ -13,17 +13,6 @@ class KHeadlessWindows : public IStartupWindows {
   int ShowInstallModeChoice(const std::wstring& install_res, int popup_style) override;
   void ShowMainWindow(int32_t cid, int32_t tid, int32_t kid,
                       const std::wstring& install_res) override;
-
-  // The pipeline's results: _Init, then the first and second _RunDetector runs (-1 when
-  // not run).
-  int init_result() const { return init_result_; }
-  int check_result() const { return check_result_; }
-  int load_result() const { return load_result_; }
-
- private:
-  int init_result_ = -1;
-  int check_result_ = -1;
-  int load_result_ = -1;
 };
 
 // The Program Files folder, or "c:\program files" when it cannot be read, followed by
